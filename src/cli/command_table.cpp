@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: MIT
+#include "cli/command_table.h"
+
+#include <iostream>
+#include <optional>
+
+#include "cli/chapter_commands.h"
+#include "cli/cli_context.h"
+
+namespace veyla::cli {
+
+namespace {
+
+constexpr std::string_view kPathNote =
+    "Paths inside the library are written relative to 藏书库 (小说/西游记/0001_第一回.xml);\n"
+    "absolute paths and paths starting with ./ or ../ are taken as they stand.\n";
+
+void printOverview(std::ostream& out)
+{
+    out << "usage: veyla-cli [--data DIR] COMMAND [ARGS...]\n"
+           "       veyla-cli COMMAND --help\n\n"
+           "Works on the Veyla library in the data folder: the folder given by --data,\n"
+           "else $VEYLA_DATA_DIR, else the folder the desktop app uses.\n\n"
+           "Commands:\n";
+    for (const auto& command : commandTable()) {
+        std::string name(command.name);
+        name.resize(10, ' ');
+        out << "  " << name << command.summary << '\n';
+    }
+    out << "\nOptions:\n"
+           "  --data DIR  use DIR as the data folder\n"
+           "  --help      show this help\n"
+           "  --version   show the version\n";
+}
+
+void printCommandHelp(std::ostream& out, const Command& command)
+{
+    out << "usage: veyla-cli " << command.usage << "\n\n" << command.summary << '\n';
+    if (!command.help.empty())
+        out << '\n' << command.help;
+    out << '\n' << kPathNote;
+}
+
+}  // namespace
+
+const std::vector<Command>& commandTable()
+{
+    static const std::vector<Command> table = {
+        {"cat", "print a chapter's paragraphs as UTF-8 lines", "cat CHAPTER.xml", "", runCat},
+        {"new", "make a chapter file from UTF-8 text on standard input", "new [--force] CHAPTER.xml",
+         "Each line that is not blank becomes a paragraph; leading blanks, ideographic\n"
+         "spaces and tabs are removed. An existing file is replaced only with --force.\n",
+         runNew},
+        {"append", "append UTF-8 text from standard input to a chapter", "append CHAPTER.xml",
+         "Each line that is not blank becomes a new paragraph at the end of the chapter.\n", runAppend},
+    };
+    return table;
+}
+
+const Command* findCommand(std::string_view name)
+{
+    for (const auto& command : commandTable()) {
+        if (command.name == name)
+            return &command;
+    }
+    return nullptr;
+}
+
+int runCli(int argc, char** argv)
+{
+    std::optional<std::filesystem::path> dataFolder;
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--data") {
+            if (i + 1 >= argc) {
+                std::cerr << "veyla-cli: --data needs a folder\n";
+                return kExitUsage;
+            }
+            dataFolder = argv[++i];
+        } else if (arg.rfind("--data=", 0) == 0) {
+            dataFolder = arg.substr(7);
+        } else {
+            args.push_back(arg);
+        }
+    }
+
+    if (args.empty() || args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
+        printOverview(std::cout);
+        return args.empty() ? kExitUsage : kExitOk;
+    }
+    if (args.front() == "--version") {
+        std::cout << "veyla-cli " << VEYLA_VERSION << '\n';
+        return kExitOk;
+    }
+    const Command* command = findCommand(args.front());
+    if (command == nullptr) {
+        std::cerr << "veyla-cli: unknown command '" << args.front() << "' (see veyla-cli --help)\n";
+        return kExitUsage;
+    }
+    std::vector<std::string> commandArgs(args.begin() + 1, args.end());
+    for (const auto& arg : commandArgs) {
+        if (arg == "--help" || arg == "-h") {
+            printCommandHelp(std::cout, *command);
+            return kExitOk;
+        }
+    }
+    CliContext context(platform::appFoldersFromEnvironment(dataFolder), std::cin, std::cout, std::cerr);
+    return command->run(context, commandArgs);
+}
+
+}  // namespace veyla::cli

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace veyla::library {
+
+// One run of text inside a paragraph. The text may hold the inline marks
+// "[F%d]…[/F]" and "[T%d]…[/T]" of annotations; they are kept as written.
+struct Run {
+    std::u16string text;
+    std::u16string frameStyle;  // read from files, never written
+};
+
+// A paragraph of a chapter and its display attributes (0 = none/default).
+struct Paragraph {
+    int code = 0;                // non-zero marks a code paragraph
+    int lineSpacing = 0;         // never negative
+    int fontSize = 0;
+    std::optional<std::u16string> fontFace;
+    int verticalBar = 0;         // index of the vertical-bar picture
+    int horizontalLine = 0;      // index of the horizontal-line picture
+    int paragraphPicture = 0;    // index of the paragraph picture
+    std::vector<Run> runs;
+
+    // The paragraph's text: its runs joined.
+    std::u16string text() const;
+};
+
+// The in-memory chapter: what a chapter file holds, in document order.
+struct Chapter {
+    int version = 1;
+    int columnDistance = 50;
+    int publishStatus = 0;
+    std::vector<Paragraph> paragraphs;
+    // Set when reading had to change the content (a run was dropped), or by editing.
+    bool modified = false;
+};
+
+}  // namespace veyla::library

@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: MIT
+#include "core/library/chapter_file.h"
+
+#include "core/library/xml_cursor.h"
+#include "core/platform/app_folders.h"
+#include "core/platform/file_io.h"
+#include "core/util/utf16.h"
+
+namespace veyla::library {
+
+namespace {
+
+constexpr std::u16string_view kLeadingBlanks = u" \u3000\t";
+
+// The Type of a node with n children: counting the chain of children, the
+// letter is "C" when the last one was reached from a sibling, "R" otherwise.
+std::u16string chainType(std::size_t children)
+{
+    return (children >= 2 ? u"C" : u"R") + utf16::number(static_cast<long long>(children));
+}
+
+int attributeInteger(const XmlCursor& xml, std::u16string_view name, int fallback)
+{
+    if (!xml.hasAttribute(name))
+        return fallback;
+    return static_cast<int>(utf16::toInteger(xml.attribute(name)));
+}
+
+// Calls onLine(line) for every line of text that is not empty after its
+// leading blanks are removed; returns the number of lines counted.
+template <typename OnLine>
+long long forEachLine(std::u16string_view text, TextForm form, OnLine onLine)
+{
+    long long counted = 0;
+    std::size_t start = 0;
+    if (text.empty())
+        return 0;
+    for (;;) {
+        const auto nl = text.find(u'\n', start);
+        const std::size_t end = nl == std::u16string_view::npos ? text.size() : nl;
+        if (nl == std::u16string_view::npos && start == text.size() && counted > 0)
+            break;  // a final "\n" ends the last line; nothing follows it
+        ++counted;
+        const std::u16string_view line = utf16::trimLeft(text.substr(start, end - start), kLeadingBlanks);
+        if (!line.empty() && !(form == TextForm::Import && line == u"\r"))
+            onLine(line);
+        if (nl == std::u16string_view::npos)
+            break;
+        start = nl + 1;
+    }
+    return counted;
+}
+
+void addTextParagraph(XmlCursor& xml, std::u16string_view line)
+{
+    xml.addElement(u"Chunk");
+    xml.setAttribute(u"Type", std::u16string_view(u"R1"));
+    xml.intoElement();
+    xml.addElement(u"Chunk", line);
+    xml.outOfElement();
+}
+
+Status writeXml(const std::filesystem::path& path, std::u16string_view xml)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        platform::makeFoldersForPath(path);
+    return platform::writeFileAtomically(path, chapterBytes(xml));
+}
+
+}  // namespace
+
+std::u16string Paragraph::text() const
+{
+    std::u16string joined;
+    for (const auto& run : runs)
+        joined += run.text;
+    return joined;
+}
+
+std::string chapterBytes(std::u16string_view xml)
+{
+    return utf16::encodeLittleEndian(xml);
+}
+
+Result<Chapter> parseChapter(std::u16string_view text, const ChapterReadOptions& options)
+{
+    XmlCursor xml;
+    xml.setDocument(text);
+    if (!xml.findElement(u"Page"))
+        return Error{ErrorCode::NotChapterFormat, "no Page element"};
+
+    Chapter chapter;
+    xml.intoElement();
+    if (xml.findElement(u"Body")) {
+        xml.intoElement();
+        while (xml.findElement(u"Chunk")) {
+            Paragraph paragraph;
+            xml.intoElement();
+            while (xml.findElement(u"Chunk")) {
+                Run run{xml.data(), xml.attribute(u"FrameStyle")};
+                if (run.text.empty())
+                    chapter.modified = true;
+                else
+                    paragraph.runs.push_back(std::move(run));
+            }
+            xml.outOfElement();
+            if (paragraph.runs.empty())
+                continue;
+            if (xml.hasAttribute(u"FontName"))
+                paragraph.fontFace = xml.attribute(u"FontName");
+            paragraph.code = attributeInteger(xml, u"Code", 0);
+            paragraph.fontSize = attributeInteger(xml, u"Size", options.defaultFontSize);
+            paragraph.lineSpacing = std::max(0, attributeInteger(xml, u"Line", 0));
+            if (options.uniformLineSpacing && paragraph.lineSpacing < 1)
+                paragraph.lineSpacing = options.globalLineSpacing;
+            paragraph.verticalBar = attributeInteger(xml, u"Ver", 0);
+            paragraph.paragraphPicture = attributeInteger(xml, u"PL", 0);
+            paragraph.horizontalLine = attributeInteger(xml, u"HLine", 0);
+            chapter.paragraphs.push_back(std::move(paragraph));
+        }
+    }
+    if (chapter.paragraphs.empty()) {
+        Paragraph empty;
+        empty.fontSize = options.defaultFontSize;
+        empty.runs.push_back({u"\r", {}});
+        chapter.paragraphs.push_back(std::move(empty));
+    }
+    return chapter;
+}
+
+Result<Chapter> readChapter(const std::filesystem::path& path, const ChapterReadOptions& options)
+{
+    auto bytes = platform::readWholeFile(path);
+    if (!bytes)
+        return bytes.error();
+    auto chapter = parseChapter(utf16::decodeLittleEndian(*bytes), options);
+    if (!chapter)
+        return Error{chapter.code(), path.string() + ": " + chapter.error().detail};
+    return chapter;
+}
+
+std::u16string chapterToXml(const Chapter& chapter, const ChapterWriteOptions& options)
+{
+    XmlCursor xml;
+    xml.addElement(u"Page");
+    if (chapter.version != 1)
+        xml.setAttribute(u"Version", chapter.version);
+    if (chapter.publishStatus != 0)
+        xml.setAttribute(u"PublishStatus", chapter.publishStatus);
+    if (options.retract != 0)
+        xml.setAttribute(u"Retract", options.retract);
+    xml.intoElement();
+    xml.addElement(u"Body");
+    xml.setAttribute(u"Type", chainType(chapter.paragraphs.size()));
+    xml.intoElement();
+    for (const auto& paragraph : chapter.paragraphs) {
+        xml.addElement(u"Chunk");
+        xml.setAttribute(u"Type", chainType(paragraph.runs.size()));
+        if (paragraph.fontFace && !paragraph.fontFace->empty())
+            xml.setAttribute(u"FontName", *paragraph.fontFace);
+        if (paragraph.lineSpacing != 0)
+            xml.setAttribute(u"Line", paragraph.lineSpacing);
+        if (paragraph.fontSize != options.currentFontSize)
+            xml.setAttribute(u"Size", paragraph.fontSize);
+        if (paragraph.code != 0)
+            xml.setAttribute(u"Code", paragraph.code);
+        if (paragraph.verticalBar != 0)
+            xml.setAttribute(u"Ver", paragraph.verticalBar);
+        if (paragraph.paragraphPicture != 0)
+            xml.setAttribute(u"PL", paragraph.paragraphPicture);
+        if (paragraph.horizontalLine != 0)
+            xml.setAttribute(u"HLine", paragraph.horizontalLine);
+        xml.intoElement();
+        for (const auto& run : paragraph.runs)
+            xml.addElement(u"Chunk", run.text);
+        xml.outOfElement();
+    }
+    xml.outOfElement();
+    xml.outOfElement();
+    xml.setAttribute(u"Count_Input", options.countInput);
+    return xml.document();
+}
+
+Status writeChapter(const std::filesystem::path& path, const Chapter& chapter, const ChapterWriteOptions& options)
+{
+    return writeXml(path, chapterToXml(chapter, options));
+}
+
+std::u16string chapterXmlFromText(std::u16string_view text, TextForm form, int version, int columnDistance)
+{
+    XmlCursor xml;
+    xml.addElement(u"Page");
+    if (form == TextForm::NewFile) {
+        if (version != 1)
+            xml.setAttribute(u"Version", version);
+        if (columnDistance != 50)
+            xml.setAttribute(u"ColumnDis", columnDistance);
+    }
+    xml.intoElement();
+    xml.addElement(u"Body");
+    xml.intoElement();
+    const long long lines = forEachLine(text, form, [&](std::u16string_view line) { addTextParagraph(xml, line); });
+    xml.outOfElement();
+    xml.setAttribute(u"Type", u"C" + utf16::number(lines));
+    return xml.document();
+}
+
+Status writeChapterFromText(const std::filesystem::path& path, std::u16string_view text, TextForm form, int version,
+                            int columnDistance)
+{
+    return writeXml(path, chapterXmlFromText(text, form, version, columnDistance));
+}
+
+Status appendTextToChapter(const std::filesystem::path& path, std::u16string_view text)
+{
+    auto bytes = platform::readWholeFile(path);
+    if (!bytes)
+        return bytes.error();
+    XmlCursor xml;
+    xml.setDocument(utf16::decodeLittleEndian(*bytes));
+    if (!xml.findElement(u"Page"))
+        return Error{ErrorCode::NotChapterXml, path.string() + ": no Page element"};
+    xml.intoElement();
+    if (!xml.findElement(u"Body"))
+        xml.addElement(u"Body");
+    xml.intoElement();
+    long long existing = 0;
+    while (xml.findElement(u"Chunk"))
+        ++existing;
+    const long long appended =
+        forEachLine(text, TextForm::NewFile, [&](std::u16string_view line) { addTextParagraph(xml, line); });
+    xml.outOfElement();
+    xml.setAttribute(u"Type", u"C" + utf16::number(existing + appended));
+    return platform::writeFileAtomically(path, chapterBytes(xml.document()));
+}
+
+}  // namespace veyla::library

@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: MIT
+#include "core/platform/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+namespace veyla::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Closes a descriptor on scope exit.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return m_fd; }
+    int release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+std::string describe(const fs::path& path, int error)
+{
+    return path.string() + ": " + std::strerror(error);
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::string randomSuffix()
+{
+    static thread_local std::mt19937_64 engine{std::random_device{}() ^ static_cast<unsigned long>(::getpid())};
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix(10, 'x');
+    for (char& c : suffix)
+        c = kAlphabet[engine() % (sizeof(kAlphabet) - 1)];
+    return suffix;
+}
+
+}  // namespace
+
+Result<std::string> readWholeFile(const fs::path& path)
+{
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return Error{ErrorCode::FileUnavailable, describe(path, errno)};
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0)
+        return Error{ErrorCode::FileUnavailable, describe(path, errno)};
+    if (S_ISDIR(info.st_mode))
+        return Error{ErrorCode::FileUnavailable, describe(path, EISDIR)};
+    std::string bytes;
+    if (info.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return Error{ErrorCode::FileUnavailable, describe(path, errno)};
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    return bytes;
+}
+
+Status writeFileAtomically(const fs::path& path, std::string_view bytes, FileAccess access)
+{
+    fs::path folder = path.parent_path();
+    if (folder.empty())
+        folder = ".";
+
+    const mode_t createMode = access == FileAccess::OwnerOnly ? 0600 : 0666;
+    fs::path temporary;
+    int rawFd = -1;
+    for (int attempt = 0; attempt < 100 && rawFd < 0; ++attempt) {
+        temporary = folder / (std::string(kTemporaryFilePrefix) + randomSuffix());
+        rawFd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
+        if (rawFd < 0 && errno != EEXIST)
+            return Error{ErrorCode::WriteFailed, describe(path, errno)};
+    }
+    if (rawFd < 0)
+        return Error{ErrorCode::WriteFailed, describe(path, EEXIST)};
+    FileDescriptor fd(rawFd);
+
+    // An existing file keeps its permission bits.
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && access == FileAccess::Default)
+        ::fchmod(fd.get(), existing.st_mode & 07777);
+
+    auto fail = [&](int error) -> Status {
+        ::unlink(temporary.c_str());
+        return Error{ErrorCode::WriteFailed, describe(path, error)};
+    };
+    if (!writeAll(fd.get(), bytes))
+        return fail(errno);
+    if (::fsync(fd.get()) != 0)
+        return fail(errno);
+    if (::close(fd.release()) != 0)
+        return fail(errno);
+    if (::rename(temporary.c_str(), path.c_str()) != 0)
+        return fail(errno);
+
+    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
+    return {};
+}
+
+}  // namespace veyla::platform

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/util/result.h"
+
+namespace veyla::platform {
+
+// Reads a whole file. A missing or unreadable file is FileUnavailable.
+Result<std::string> readWholeFile(const std::filesystem::path& path);
+
+// Permission bits for a newly created file; existing files keep theirs.
+enum class FileAccess { Default, OwnerOnly };
+
+// Replaces path with bytes so that a crash at any moment leaves either the
+// old file or the new one: the bytes go to a temporary file in the same
+// folder (a hidden name without ".xml" so the library never lists it),
+// which is flushed, synced and renamed over the target; then the folder is
+// synced. The parent folder must exist.
+Status writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                           FileAccess access = FileAccess::Default);
+
+// The prefix of the temporary files writeFileAtomically makes.
+inline constexpr std::string_view kTemporaryFilePrefix = ".veyla-write-";
+
+}  // namespace veyla::platform

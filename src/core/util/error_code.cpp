@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#include "core/util/error_code.h"
+
+namespace veyla {
+
+std::string_view errorCodeName(ErrorCode code)
+{
+    switch (code) {
+    case ErrorCode::FileUnavailable: return "file unavailable";
+    case ErrorCode::NotChapterFormat: return "not a chapter file";
+    case ErrorCode::NotChapterXml: return "not a chapter XML file";
+    case ErrorCode::WriteFailed: return "write failed";
+    case ErrorCode::AlreadyExists: return "already exists";
+    case ErrorCode::InvalidArgument: return "invalid argument";
+    case ErrorCode::Unsupported: return "unsupported";
+    case ErrorCode::Cancelled: return "cancelled";
+    }
+    return "unknown error";
+}
+
+}  // namespace veyla
