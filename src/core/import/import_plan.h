@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace veyla::import {
+
+// What an import will add to the library, computed in memory before
+// anything is written, so a book that fails leaves nothing behind.
+enum class NodeKind { Folder, Chapter };
+
+struct PlannedNode {
+    NodeKind kind = NodeKind::Chapter;
+    // The file or folder name as it goes on disk: "0007_第七章风雪.xml", "西游记".
+    std::u16string name;
+    // Index of the parent node in ImportPlan::nodes; -1 is the import target.
+    int parent = -1;
+    // The chapter's plain text (chapters only); lines end in "\n" or "\r\n".
+    std::u16string text;
+};
+
+// How the chapters of a book were found.
+enum class HeadingSource {
+    ShortText,       // shorter than the short-text limit: one chapter file
+    UserPrefix,      // the user's prefix (and suffix) matched
+    Marker,          // a detection marker was accepted (prefix/suffix below)
+    EveryShortLine,  // no marker accepted: every acceptable short line is a heading
+    ArabicNumbers,   // fallback: lines starting with 1, 2, 3, ...
+    RomanNumerals,   // fallback: I, II, III, ...
+    FixedPieces,     // fallback: pieces of about 9000 units cut at line breaks
+    EpubCatalog,     // an EPUB's own table of contents
+};
+
+struct HeadingStyle {
+    HeadingSource source = HeadingSource::ShortText;
+    std::u16string prefix;
+    std::u16string suffix;
+};
+
+struct ImportPlan {
+    std::vector<PlannedNode> nodes;
+    HeadingStyle style;
+    // Things worth telling the user that did not stop the import.
+    std::vector<std::string> warnings;
+};
+
+}  // namespace veyla::import
