@@ -6,6 +6,7 @@
 
 #include "cli/chapter_commands.h"
 #include "cli/cli_context.h"
+#include "cli/library_commands.h"
 
 namespace veyla::cli {
 
@@ -53,6 +54,10 @@ const std::vector<Command>& commandTable()
          runNew},
         {"append", "append UTF-8 text from standard input to a chapter", "append CHAPTER.xml",
          "Each line that is not blank becomes a new paragraph at the end of the chapter.\n", runAppend},
+        {"tree", "print the library tree as the tree pane shows it", "tree [--depth N] [FOLDER]",
+         "Folders come first (类别 in front), then chapters; order prefixes and \".xml\"\n"
+         "are not shown. FOLDER defaults to the whole library.\n",
+         runTree},
     };
     return table;
 }
