@@ -60,12 +60,13 @@ void addTextParagraph(XmlCursor& xml, std::u16string_view line)
     xml.outOfElement();
 }
 
-Status writeXml(const std::filesystem::path& path, std::u16string_view xml)
+Status writeXml(const std::filesystem::path& path, std::u16string_view xml,
+                platform::Durability durability = platform::Durability::Synced)
 {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec))
         platform::makeFoldersForPath(path);
-    return platform::writeFileAtomically(path, chapterBytes(xml));
+    return platform::writeFileAtomically(path, chapterBytes(xml), platform::FileAccess::Default, durability);
 }
 
 }  // namespace
@@ -206,10 +207,10 @@ std::u16string chapterXmlFromText(std::u16string_view text, TextForm form, int v
     return xml.document();
 }
 
-Status writeChapterFromText(const std::filesystem::path& path, std::u16string_view text, TextForm form, int version,
-                            int columnDistance)
+Status writeChapterFromText(const std::filesystem::path& path, std::u16string_view text, TextForm form,
+                            platform::Durability durability, int version, int columnDistance)
 {
-    return writeXml(path, chapterXmlFromText(text, form, version, columnDistance));
+    return writeXml(path, chapterXmlFromText(text, form, version, columnDistance), durability);
 }
 
 Status appendTextToChapter(const std::filesystem::path& path, std::u16string_view text)

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/library/chapter.h"
+#include "core/platform/file_io.h"
 #include "core/util/result.h"
 
 namespace veyla::library {
@@ -49,7 +50,8 @@ Status writeChapter(const std::filesystem::path& path, const Chapter& chapter, c
 std::u16string chapterXmlFromText(std::u16string_view text, TextForm form, int version = 1,
                                   int columnDistance = 50);
 Status writeChapterFromText(const std::filesystem::path& path, std::u16string_view text, TextForm form,
-                            int version = 1, int columnDistance = 50);
+                            platform::Durability durability = platform::Durability::Synced, int version = 1,
+                            int columnDistance = 50);
 
 // Appends the text's lines as paragraphs to an existing chapter file.
 // FileUnavailable or NotChapterXml leave the file untouched.

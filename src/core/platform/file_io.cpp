@@ -98,7 +98,7 @@ Result<std::string> readWholeFile(const fs::path& path)
     return bytes;
 }
 
-Status writeFileAtomically(const fs::path& path, std::string_view bytes, FileAccess access)
+Status writeFileAtomically(const fs::path& path, std::string_view bytes, FileAccess access, Durability durability)
 {
     fs::path folder = path.parent_path();
     if (folder.empty())
@@ -128,17 +128,26 @@ Status writeFileAtomically(const fs::path& path, std::string_view bytes, FileAcc
     };
     if (!writeAll(fd.get(), bytes))
         return fail(errno);
-    if (::fsync(fd.get()) != 0)
+    if (durability == Durability::Synced && ::fsync(fd.get()) != 0)
         return fail(errno);
     if (::close(fd.release()) != 0)
         return fail(errno);
     if (::rename(temporary.c_str(), path.c_str()) != 0)
         return fail(errno);
 
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0)
-        ::fsync(dir.get());
+    if (durability == Durability::Synced) {
+        FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (dir.get() >= 0)
+            ::fsync(dir.get());
+    }
     return {};
+}
+
+void syncFileSystem(const fs::path& path)
+{
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() >= 0)
+        ::syncfs(fd.get());
 }
 
 }  // namespace veyla::platform

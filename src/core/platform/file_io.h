@@ -16,13 +16,21 @@ Result<std::string> readWholeFile(const std::filesystem::path& path);
 // Permission bits for a newly created file; existing files keep theirs.
 enum class FileAccess { Default, OwnerOnly };
 
+// Whether writeFileAtomically syncs the file before it returns. Deferred
+// suits many new files written together (an import): the caller syncs the
+// file system once at the end with syncFileSystem.
+enum class Durability { Synced, Deferred };
+
 // Replaces path with bytes so that a crash at any moment leaves either the
 // old file or the new one: the bytes go to a temporary file in the same
 // folder (a hidden name without ".xml" so the library never lists it),
 // which is flushed, synced and renamed over the target; then the folder is
 // synced. The parent folder must exist.
 Status writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                           FileAccess access = FileAccess::Default);
+                           FileAccess access = FileAccess::Default, Durability durability = Durability::Synced);
+
+// Flushes everything written to the file system that holds path.
+void syncFileSystem(const std::filesystem::path& path);
 
 // The prefix of the temporary files writeFileAtomically makes.
 inline constexpr std::string_view kTemporaryFilePrefix = ".veyla-write-";
