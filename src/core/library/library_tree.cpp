@@ -25,15 +25,32 @@ bool LibraryTree::load(Node* node)
 
 void LibraryTree::reload(Node* node)
 {
-    node->children.clear();
-    for (auto& item : listFolder(pathOf(node))) {
+    setChildren(node, listFolder(pathOf(node)));
+}
+
+void LibraryTree::setChildren(Node* node, std::vector<LibraryItem> items)
+{
+    if (!node->children.empty()) {
+        if (m_observer)
+            m_observer->beginRemove(node, 0, node->children.size() - 1);
+        node->children.clear();
+        if (m_observer)
+            m_observer->endRemove();
+    }
+    node->loaded = true;
+    node->item.hasChildren = !items.empty();
+    if (items.empty())
+        return;
+    if (m_observer)
+        m_observer->beginInsert(node, 0, items.size() - 1);
+    for (auto& item : items) {
         auto child = std::make_unique<Node>();
         child->item = std::move(item);
         child->parent = node;
         node->children.push_back(std::move(child));
     }
-    node->loaded = true;
-    node->item.hasChildren = !node->children.empty();
+    if (m_observer)
+        m_observer->endInsert();
 }
 
 bool LibraryTree::hasChildren(const Node* node) const
@@ -153,8 +170,12 @@ LibraryTree::Node* LibraryTree::insert(Node* folder, std::size_t row, LibraryIte
     child->loaded = child->item.kind == ItemKind::Folder && !child->item.hasChildren;
     Node* raw = child.get();
     row = std::min(row, folder->children.size());
+    if (m_observer)
+        m_observer->beginInsert(folder, row, row);
     folder->children.insert(folder->children.begin() + static_cast<std::ptrdiff_t>(row), std::move(child));
     folder->item.hasChildren = true;
+    if (m_observer)
+        m_observer->endInsert();
     return raw;
 }
 
@@ -164,8 +185,13 @@ void LibraryTree::remove(Node* node)
         return;
     Node* parent = node->parent;
     auto& siblings = parent->children;
-    siblings.erase(siblings.begin() + rowOf(node));
+    const int row = rowOf(node);
+    if (m_observer)
+        m_observer->beginRemove(parent, static_cast<std::size_t>(row), static_cast<std::size_t>(row));
+    siblings.erase(siblings.begin() + row);
     parent->item.hasChildren = !siblings.empty();
+    if (m_observer)
+        m_observer->endRemove();
 }
 
 void LibraryTree::rename(Node* node, const fs::path& newFileName)

@@ -27,8 +27,22 @@ public:
         bool isRoot() const { return parent == nullptr; }
     };
 
+    // Told before and after rows of a folder change, so that a view over
+    // the tree (the GUI's item model) stays in step with every change,
+    // including folders loaded while walking the tree.
+    class Observer {
+    public:
+        virtual ~Observer() = default;
+        virtual void beginInsert(Node* folder, std::size_t first, std::size_t last) = 0;
+        virtual void endInsert() = 0;
+        virtual void beginRemove(Node* folder, std::size_t first, std::size_t last) = 0;
+        virtual void endRemove() = 0;
+    };
+
     // The root item stands for the folder itself; its text is the full path.
     explicit LibraryTree(std::filesystem::path rootFolder);
+
+    void setObserver(Observer* observer) { m_observer = observer; }
 
     Node* root() { return m_root.get(); }
     const Node* root() const { return m_root.get(); }
@@ -38,6 +52,8 @@ public:
     bool load(Node* node);
     // Lists a folder again, replacing its items.
     void reload(Node* node);
+    // Gives a folder the items listed for it (listFolder), replacing any it had.
+    void setChildren(Node* node, std::vector<LibraryItem> items);
     // Whether a node has (or, unloaded, would have) items.
     bool hasChildren(const Node* node) const;
 
@@ -70,6 +86,7 @@ public:
 private:
     std::filesystem::path m_rootFolder;
     std::unique_ptr<Node> m_root;
+    Observer* m_observer = nullptr;
 };
 
 }  // namespace veyla::library

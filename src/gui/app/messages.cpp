@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#include "gui/app/messages.h"
+
+namespace veyla::gui {
+
+using namespace Qt::StringLiterals;
+
+QString messageFor(ErrorCode code, Operation operation)
+{
+    switch (code) {
+    case ErrorCode::FileUnavailable:
+        return u"文件不存在或正在使用中"_s;
+    case ErrorCode::NotChapterFormat:
+    case ErrorCode::NotChapterXml:
+        return operation == Operation::AppendToChapter ? u"不是Veyla所需XML格式,请重新建立！"_s
+                                                       : u"不是Veyla所需格式,请重新建立！"_s;
+    case ErrorCode::AlreadyExists:
+        return u"存在相同名字的文章，请另换一个名字"_s;
+    case ErrorCode::WriteFailed:
+        return u"文件无法写入"_s;
+    case ErrorCode::InvalidArgument:
+        return u"名称或参数无效"_s;
+    case ErrorCode::Unsupported:
+        return u"不支持的文件"_s;
+    case ErrorCode::Cancelled:
+        return u"已停止"_s;
+    }
+    return QString();
+}
+
+}  // namespace veyla::gui

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#include "gui/commands/command_router.h"
+
+#include <QAction>
+
+namespace veyla::gui {
+
+CommandRouter::CommandRouter(QObject* parent) : QObject(parent)
+{
+    for (const auto& spec : commandTable()) {
+        auto* action = new QAction(spec.caption.isEmpty() ? spec.toolTip : spec.caption, this);
+        action->setToolTip(spec.toolTip.isEmpty() ? spec.caption.trimmed() : spec.toolTip);
+        action->setCheckable(spec.kind == ControlKind::Toggle);
+        action->setEnabled(false);
+        action->setData(static_cast<int>(spec.id));
+        const int id = spec.id;
+        connect(action, &QAction::triggered, this, [this, id] { trigger(id); });
+        m_actions[id] = action;
+    }
+}
+
+QAction* CommandRouter::action(int id) const
+{
+    const auto found = m_actions.find(id);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+void CommandRouter::bind(int id, Handler handler)
+{
+    m_handlers[id] = std::move(handler);
+    if (QAction* a = action(id))
+        a->setEnabled(true);
+}
+
+bool CommandRouter::isBound(int id) const
+{
+    return m_handlers.count(id) != 0;
+}
+
+bool CommandRouter::trigger(int id)
+{
+    const auto handler = m_handlers.find(id);
+    if (handler == m_handlers.end())
+        return false;
+    const CommandSpec* spec = findCommandSpec(id);
+    if (spec != nullptr && spec->target == CommandTarget::View && !m_chapterOpen)
+        return false;
+    handler->second();
+    return true;
+}
+
+}  // namespace veyla::gui

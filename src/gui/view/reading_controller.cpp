@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: MIT
+#include "gui/view/reading_controller.h"
+
+#include <QMessageBox>
+#include <QTextDocument>
+
+#include "gui/app/messages.h"
+#include "gui/commands/command_router.h"
+#include "gui/view/plain_chapter_view.h"
+
+namespace veyla::gui {
+
+namespace fs = std::filesystem;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Whether path is folder itself or lies inside it.
+bool isWithin(const fs::path& path, const fs::path& folder)
+{
+    auto p = path.begin();
+    for (auto f = folder.begin(); f != folder.end(); ++f, ++p) {
+        if (p == path.end() || *p != *f)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ReadingController::ReadingController(PlainChapterView& view, CommandRouter& router, QObject* parent)
+    : QObject(parent), m_view(view), m_router(router)
+{
+    m_router.bind(kSaveChapter, [this] { save(); });
+}
+
+bool ReadingController::openChapter(const fs::path& path)
+{
+    save();
+    auto chapter = library::readChapter(path, m_readOptions);
+    if (!chapter) {
+        if (chapter.code() == ErrorCode::NotChapterFormat) {
+            clear();
+            m_chapterPath = path;
+        }
+        QMessageBox::warning(&m_view, u"Veyla"_s, messageFor(chapter.code(), Operation::OpenChapter));
+        return false;
+    }
+    m_view.showChapter(*chapter);
+    m_chapterPath = path;
+    setDocumentOpen(true);
+    emit chapterOpened(path);
+    return true;
+}
+
+bool ReadingController::openPage(const fs::path& path)
+{
+    save();
+    auto page = library::readChapter(path, m_readOptions);
+    if (!page)
+        return false;
+    m_view.showChapter(*page);
+    m_view.document()->setModified(false);
+    m_chapterPath.clear();
+    setDocumentOpen(true);
+    return true;
+}
+
+bool ReadingController::save()
+{
+    if (!m_hasDocument || m_chapterPath.empty() || !isModified())
+        return true;
+    const Status written = library::writeChapter(m_chapterPath, m_view.chapter(), {.currentFontSize = 28});
+    if (!written)
+        return false;
+    m_view.document()->setModified(false);
+    return true;
+}
+
+void ReadingController::clear()
+{
+    m_view.clearChapter();
+    m_chapterPath.clear();
+    setDocumentOpen(false);
+    emit chapterClosed();
+}
+
+void ReadingController::adoptNewChapter(const fs::path& path)
+{
+    save();
+    m_view.clearChapter();
+    m_chapterPath = path;
+    setDocumentOpen(true);
+    emit chapterOpened(path);
+}
+
+void ReadingController::pathRenamed(const fs::path& from, const fs::path& to)
+{
+    if (m_chapterPath.empty() || !isWithin(m_chapterPath, from))
+        return;
+    m_chapterPath = to / m_chapterPath.lexically_relative(from);
+    m_chapterPath = m_chapterPath.lexically_normal();
+    if (m_chapterPath.filename().empty())
+        m_chapterPath = m_chapterPath.parent_path();
+}
+
+void ReadingController::pathDeleted(const fs::path& path)
+{
+    if (!m_chapterPath.empty() && isWithin(m_chapterPath, path)) {
+        m_view.document()->setModified(false);
+        clear();
+    }
+}
+
+bool ReadingController::isModified() const
+{
+    return m_view.document()->isModified();
+}
+
+long long ReadingController::position() const
+{
+    return m_view.position();
+}
+
+void ReadingController::setPosition(long long position)
+{
+    m_view.setPosition(position);
+}
+
+void ReadingController::setDocumentOpen(bool open)
+{
+    m_hasDocument = open;
+    m_router.setChapterOpen(open);
+}
+
+}  // namespace veyla::gui

@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: MIT
+#include "gui/window/ribbon_bar.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "gui/commands/command_router.h"
+#include "gui/commands/command_table.h"
+
+namespace veyla::gui {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The tile colour of each tab's icons.
+QColor tabColour(const QString& tab)
+{
+    if (tab == u"朗读"_s)
+        return QColor(0x2e, 0x7d, 0x32);
+    if (tab == u"显示"_s)
+        return QColor(0x6a, 0x4c, 0x93);
+    if (tab == u"标注"_s)
+        return QColor(0xc6, 0x28, 0x28);
+    if (tab == u"工具"_s)
+        return QColor(0x45, 0x5a, 0x64);
+    return QColor(0x15, 0x65, 0xc0);
+}
+
+// Colour swatches of the five built-in schemes (background, text).
+bool schemeColours(int id, QColor& background, QColor& text)
+{
+    switch (id) {
+    case kSchemeWhite: background = QColor(255, 255, 255), text = QColor(89, 89, 89); return true;
+    case kSchemeYellow: background = QColor(244, 236, 216), text = QColor(91, 70, 54); return true;
+    case kSchemeGreen: background = QColor(206, 234, 186), text = QColor(51, 51, 51); return true;
+    case kSchemeGray: background = QColor(69, 72, 74), text = QColor(157, 159, 163); return true;
+    case kSchemeBlack: background = QColor(51, 51, 51), text = QColor(181, 172, 162); return true;
+    default: return false;
+    }
+}
+
+QIcon schemeIcon(const QColor& background, const QColor& text)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QColor(150, 150, 150));
+    painter.setBrush(background);
+    painter.drawRoundedRect(QRectF(2, 2, 28, 28), 5, 5);
+    painter.setPen(text);
+    QFont font = painter.font();
+    font.setPixelSize(16);
+    painter.setFont(font);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, u"文"_s);
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+QIcon letterIcon(const QString& text, const QColor& colour)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawRoundedRect(QRectF(2, 2, 28, 28), 7, 7);
+    painter.setPen(Qt::white);
+    QFont font = painter.font();
+    font.setPixelSize(17);
+    font.setBold(true);
+    painter.setFont(font);
+    const QString trimmed = text.trimmed();
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, trimmed.isEmpty() ? u"·"_s : trimmed.left(1));
+    return QIcon(pixmap);
+}
+
+RibbonGroup::RibbonGroup(const QString& caption, QWidget* parent) : QWidget(parent), m_grid(new QGridLayout)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 2);
+    layout->setSpacing(2);
+    m_grid->setSpacing(2);
+    layout->addLayout(m_grid);
+    layout->addStretch();
+    auto* label = new QLabel(caption, this);
+    label->setAlignment(Qt::AlignCenter);
+    label->setEnabled(false);
+    layout->addWidget(label);
+}
+
+void RibbonGroup::addControl(QWidget* control)
+{
+    m_grid->addWidget(control, m_count % 3, m_count / 3);
+    ++m_count;
+}
+
+RibbonBar::RibbonBar(CommandRouter& router, QWidget* parent) : QTabWidget(parent), m_router(router)
+{
+    setDocumentMode(true);
+    for (const auto& spec : commandTable()) {
+        if (spec.ribbonTab.isEmpty())
+            continue;
+        QWidget* control = makeControl(spec);
+        group(spec.ribbonTab, spec.ribbonGroup)->addControl(control);
+        m_controls[spec.id] = control;
+    }
+    setFixedHeight(sizeHint().height());
+}
+
+QWidget* RibbonBar::control(int id) const
+{
+    const auto found = m_controls.find(id);
+    return found == m_controls.end() ? nullptr : found->second;
+}
+
+RibbonGroup* RibbonBar::group(const QString& tab, const QString& caption)
+{
+    auto page = m_pages.find(tab);
+    if (page == m_pages.end()) {
+        auto* widget = new QWidget(this);
+        auto* layout = new QHBoxLayout(widget);
+        layout->setContentsMargins(2, 2, 2, 2);
+        layout->setSpacing(0);
+        layout->addStretch();
+        addTab(widget, tab);
+        page = m_pages.emplace(tab, layout).first;
+    }
+    const QString key = tab + u'/' + caption;
+    auto found = m_groups.find(key);
+    if (found == m_groups.end()) {
+        auto* group = new RibbonGroup(caption, this);
+        QHBoxLayout* layout = page->second;
+        if (layout->count() > 1) {
+            auto* line = new QFrame(this);
+            line->setFrameShape(QFrame::VLine);
+            line->setFrameShadow(QFrame::Sunken);
+            layout->insertWidget(layout->count() - 1, line);
+        }
+        layout->insertWidget(layout->count() - 1, group);
+        found = m_groups.emplace(key, group).first;
+    }
+    return found->second;
+}
+
+QWidget* RibbonBar::makeControl(const CommandSpec& spec)
+{
+    QAction* action = m_router.action(spec.id);
+    QWidget* control = nullptr;
+    switch (spec.kind) {
+    case ControlKind::Combo: {
+        auto* combo = new QComboBox(this);
+        combo->setMinimumWidth(110);
+        combo->setToolTip(spec.caption.isEmpty() ? spec.toolTip : spec.caption);
+        connect(combo, &QComboBox::activated, this, [this, id = spec.id] { m_router.trigger(id); });
+        control = combo;
+        break;
+    }
+    case ControlKind::Spin: {
+        auto* spin = new QSpinBox(this);
+        spin->setRange(0, 100);
+        spin->setPrefix(spec.caption + u' ');
+        connect(spin, &QSpinBox::editingFinished, this, [this, id = spec.id] { m_router.trigger(id); });
+        control = spin;
+        break;
+    }
+    case ControlKind::Label: {
+        auto* label = new QLabel(spec.caption, this);
+        label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+        connect(label, &QLabel::linkActivated, this, [this, id = spec.id] { m_router.trigger(id); });
+        control = label;
+        break;
+    }
+    default: {
+        auto* button = new QToolButton(this);
+        QColor background;
+        QColor text;
+        if (schemeColours(spec.id, background, text))
+            action->setIcon(schemeIcon(background, text));
+        else if (action->icon().isNull())
+            action->setIcon(letterIcon(spec.caption.isEmpty() ? spec.toolTip : spec.caption, tabColour(spec.ribbonTab)));
+        button->setDefaultAction(action);
+        button->setToolButtonStyle(spec.caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+        button->setAutoRaise(true);
+        button->setIconSize(QSize(18, 18));
+        control = button;
+        break;
+    }
+    }
+    if (spec.kind == ControlKind::Combo || spec.kind == ControlKind::Spin || spec.kind == ControlKind::Label) {
+        control->setEnabled(action->isEnabled());
+        connect(action, &QAction::enabledChanged, control, &QWidget::setEnabled);
+    }
+    control->setObjectName(u"command-"_s + QString::number(spec.id));
+    return control;
+}
+
+}  // namespace veyla::gui
