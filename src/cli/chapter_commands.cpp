@@ -6,6 +6,7 @@
 
 #include "cli/cli_context.h"
 #include "core/library/chapter_file.h"
+#include "core/platform/file_io.h"
 #include "core/util/utf16.h"
 
 namespace veyla::cli {
@@ -58,7 +59,15 @@ int runCat(CliContext& context, const std::vector<std::string>& args)
 
 int runNew(CliContext& context, const std::vector<std::string>& args)
 {
-    const Arguments arguments(args);
+    std::vector<std::string> rest;
+    std::string from;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--from" && i + 1 < args.size())
+            from = args[++i];
+        else
+            rest.push_back(args[i]);
+    }
+    const Arguments arguments(rest);
     for (const auto& flag : arguments.flags) {
         if (flag != "--force")
             return context.usage("new", "unknown option " + flag);
@@ -74,7 +83,16 @@ int runNew(CliContext& context, const std::vector<std::string>& args)
     if (fs::is_directory(path, ec))
         return context.fail("new", path.string() + " is a folder");
 
-    const std::u16string text = utf16::fromUtf8(readAll(context.in()));
+    std::string bytes;
+    if (from.empty()) {
+        bytes = readAll(context.in());
+    } else {
+        auto read = platform::readWholeFile(from);
+        if (!read)
+            return context.fail("new", read.error());
+        bytes = std::move(*read);
+    }
+    const std::u16string text = utf16::fromUtf8(bytes);
     if (auto written = library::writeChapterFromText(path, text, library::TextForm::NewFile); !written)
         return context.fail("new", written.error());
     return kExitOk;

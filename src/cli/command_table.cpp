@@ -48,9 +48,10 @@ const std::vector<Command>& commandTable()
 {
     static const std::vector<Command> table = {
         {"cat", "print a chapter's paragraphs as UTF-8 lines", "cat CHAPTER.xml", "", runCat},
-        {"new", "make a chapter file from UTF-8 text on standard input", "new [--force] CHAPTER.xml",
+        {"new", "make a chapter file from UTF-8 text on standard input", "new [--force] [--from FILE] CHAPTER.xml",
          "Each line that is not blank becomes a paragraph; leading blanks, ideographic\n"
-         "spaces and tabs are removed. An existing file is replaced only with --force.\n",
+         "spaces and tabs are removed. --from reads the text from FILE instead of\n"
+         "standard input. An existing file is replaced only with --force.\n",
          runNew},
         {"append", "append UTF-8 text from standard input to a chapter", "append CHAPTER.xml",
          "Each line that is not blank becomes a new paragraph at the end of the chapter.\n", runAppend},

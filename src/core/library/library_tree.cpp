@@ -28,6 +28,30 @@ void LibraryTree::reload(Node* node)
     setChildren(node, listFolder(pathOf(node)));
 }
 
+void LibraryTree::refresh(Node* node)
+{
+    if (node == nullptr || node->isChapter())
+        return;
+    if (!node->loaded) {
+        node->item.hasChildren = !listFolder(pathOf(node)).empty();
+        return;
+    }
+    const std::vector<LibraryItem> listed = listFolder(pathOf(node));
+    auto isListed = [&](const fs::path& name) {
+        return std::any_of(listed.begin(), listed.end(), [&](const LibraryItem& i) { return i.fileName == name; });
+    };
+    for (std::size_t row = node->children.size(); row-- > 0;) {
+        if (!isListed(node->children[row]->item.fileName))
+            remove(node->children[row].get());
+    }
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        const bool present = std::any_of(node->children.begin(), node->children.end(),
+                                         [&](const auto& child) { return child->item.fileName == listed[i].fileName; });
+        if (!present)
+            insert(node, i, listed[i]);
+    }
+}
+
 void LibraryTree::setChildren(Node* node, std::vector<LibraryItem> items)
 {
     if (!node->children.empty()) {

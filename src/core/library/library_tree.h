@@ -52,6 +52,10 @@ public:
     bool load(Node* node);
     // Lists a folder again, replacing its items.
     void reload(Node* node);
+    // Lists a loaded folder again and brings its items in line with the disk:
+    // new items are inserted in listing order, vanished ones removed, and the
+    // items still there keep their nodes (and what is loaded below them).
+    void refresh(Node* node);
     // Gives a folder the items listed for it (listFolder), replacing any it had.
     void setChildren(Node* node, std::vector<LibraryItem> items);
     // Whether a node has (or, unloaded, would have) items.

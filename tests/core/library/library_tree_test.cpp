@@ -107,5 +107,19 @@ TEST_F(LibraryTreeTest, InsertRenameAndRemoveKeepTheTreeInStep)
     EXPECT_FALSE(m_tree.hasChildren(book));
 }
 
+TEST_F(LibraryTreeTest, RefreshAddsNewItemsAndKeepsLoadedOnes)
+{
+    Node* novels = find({u"小说"});
+    Node* journey = find({u"小说", u"0001_西游记"});
+    ASSERT_TRUE(m_tree.load(journey));
+    test::writeBytes(m_dir / "小说/0003_水浒传/0001_楔子.xml", "x");
+    std::filesystem::remove_all(m_dir / "小说/0002_红楼梦");
+    m_tree.refresh(novels);
+    ASSERT_EQ(novels->children.size(), 2u);
+    EXPECT_EQ(novels->children[0].get(), journey);  // same node, still loaded
+    EXPECT_TRUE(journey->loaded);
+    EXPECT_EQ(novels->children[1]->item.text, u"水浒传");
+}
+
 }  // namespace
 }  // namespace veyla::library
