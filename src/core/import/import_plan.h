@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ struct PlannedNode {
     int parent = -1;
     // The chapter's plain text (chapters only); lines end in "\n" or "\r\n".
     std::u16string text;
+    // Where text starts in the imported source text, in UTF-16 units (chapters only).
+    std::size_t sourceOffset = 0;
 };
 
 // How the chapters of a book were found.

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "core/import/heading_finder.h"
+#include "core/import/import_plan.h"
+
+namespace veyla::import {
+
+// A text shorter than this (in UTF-16 units) becomes one chapter file.
+inline constexpr std::size_t kShortTextLimit = 20000;
+
+struct SplitOptions {
+    // The user's heading prefix and suffix; tried before the built-in markers when the prefix is set.
+    std::u16string prefix;
+    std::u16string suffix;
+    Punctuation punctuation = Punctuation::Allowed;
+};
+
+// Plans the book that a novel's text becomes, without writing anything.
+// bookName may be a path: only the part after the last '/' or '\\' is used.
+// A short text gives one chapter node "<book>.xml" under the import target
+// (parent -1); a longer one gives a folder node (the book name trimmed of
+// white space) holding chapter nodes "0001_<title>.xml", long chapters cut
+// into parts "0001_<title>_0001.xml", or the numbered fallbacks' "0001.xml"
+// and "00001.xml". style tells how the chapters were found.
+ImportPlan splitIntoChapters(std::u16string_view bookName, std::u16string_view text, const SplitOptions& options);
+
+}  // namespace veyla::import

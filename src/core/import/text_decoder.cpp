@@ -1,0 +1,222 @@
+// SPDX-License-Identifier: MIT
+#include "core/import/text_decoder.h"
+
+#include <cstddef>
+#include <new>
+#include <system_error>
+
+#include "core/platform/file_io.h"
+#include "core/util/code_page.h"
+#include "core/util/utf16.h"
+
+namespace veyla::import {
+
+namespace {
+
+constexpr char16_t kBlackStar = 0x2605;
+
+bool isAsciiLetter(unsigned c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Length of the tag starting at text[at] == '<', or 0 when that '<' does not
+// open a tag. The scan stops at the first '<', '>' or line break, so every
+// unit is looked at by at most one tag test and stripping stays linear.
+template <typename Unit>
+std::size_t tagLength(const Unit* text, std::size_t size, std::size_t at)
+{
+    if (at + 1 >= size)
+        return 0;
+    const auto first = static_cast<unsigned>(text[at + 1]);
+    if (!isAsciiLetter(first) && first != '/' && first != '!' && first != '?')
+        return 0;
+    for (std::size_t i = at + 2; i < size; ++i) {
+        const auto c = static_cast<unsigned>(text[i]);
+        if (c == '>')
+            return i - at + 1;
+        if (c == '<' || c == '\n' || c == '\r')
+            return 0;
+    }
+    return 0;
+}
+
+// Compacts text in place and returns the new size; `dropped` tells which
+// single units go besides tags.
+template <typename Unit, typename Dropped>
+std::size_t stripInPlace(Unit* text, std::size_t size, Dropped dropped)
+{
+    std::size_t out = 0;
+    std::size_t i = 0;
+    while (i < size) {
+        const Unit c = text[i];
+        if (static_cast<unsigned>(c) == '<') {
+            if (const std::size_t tag = tagLength(text, size, i); tag > 0) {
+                i += tag;
+                continue;
+            }
+        }
+        if (!dropped(static_cast<unsigned>(c)))
+            text[out++] = c;
+        ++i;
+    }
+    return out;
+}
+
+std::u16string decodeBigEndian(std::string_view bytes)
+{
+    std::u16string out(bytes.size() / 2, u'\0');
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = static_cast<char16_t>((p[2 * i] << 8) | p[2 * i + 1]);
+    return out;
+}
+
+std::size_t skippedLineBreaks(std::string_view bytes)
+{
+    std::size_t offset = 0;
+    while (offset + 2 <= bytes.size() && bytes[offset] == '\r' && bytes[offset + 1] == '\n')
+        offset += 2;
+    return offset;
+}
+
+DecodedText decoded(TextEncoding encoding, std::u16string text)
+{
+    DecodedText out;
+    out.result = DecodeResult::Done;
+    out.encoding = encoding;
+    out.text = std::move(text);
+    return out;
+}
+
+DecodedText decodeWithoutMark(std::string_view rest)
+{
+    std::string bytes(rest);
+    stripMarkup(bytes);
+    if (passesUtf8Scan(bytes))
+        return decoded(TextEncoding::Utf8, utf16::fromUtf8(bytes));
+    return decoded(TextEncoding::Ansi, decodeCodePage(bytes, kAnsiCodePage));
+}
+
+DecodedText decodeUnits(TextEncoding encoding, std::u16string text)
+{
+    stripMarkup(text);
+    return decoded(encoding, std::move(text));
+}
+
+DecodedText decodeOrThrow(std::string_view bytes)
+{
+    DecodedText out;
+    if (bytes.empty())
+        return out;
+    const std::string_view rest = bytes.substr(skippedLineBreaks(bytes));
+    const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(rest[i]); };
+    if (rest.size() >= 2) {
+        const unsigned mark = byteAt(0) | (byteAt(1) << 8);
+        if (mark == 0xBBEF) {
+            if (rest.size() < 3 || byteAt(2) != 0xBF)
+                return out;  // EF BB without BF: not a text this program reads.
+            std::string body(rest.substr(3));
+            stripMarkup(body);
+            return decoded(TextEncoding::Utf8WithMark, utf16::fromUtf8(body));
+        }
+        if (mark == 0xFEFF)
+            return decodeUnits(TextEncoding::Utf16LittleEndian, utf16::decodeLittleEndian(rest.substr(2)));
+        if (mark == 0xFFFE) {
+            std::u16string units = decodeBigEndian(rest.substr(2));
+            if (units.empty() || units.front() == u'\0') {
+                out.result = DecodeResult::Failed;
+                out.encoding = TextEncoding::Utf16BigEndian;
+                return out;
+            }
+            return decodeUnits(TextEncoding::Utf16BigEndian, std::move(units));
+        }
+    }
+    return decodeWithoutMark(rest);
+}
+
+}  // namespace
+
+void stripMarkup(std::string& bytes)
+{
+    const std::size_t size =
+        stripInPlace(bytes.data(), bytes.size(), [](unsigned c) { return c == '*' || c == '\0'; });
+    bytes.resize(size);
+}
+
+void stripMarkup(std::u16string& text)
+{
+    const std::size_t size = stripInPlace(text.data(), text.size(),
+                                          [](unsigned c) { return c == '*' || c == '\0' || c == kBlackStar; });
+    text.resize(size);
+}
+
+bool passesUtf8Scan(std::string_view bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    const auto isContinuation = [&](std::size_t i) { return p[i] >= 0x80 && p[i] <= 0xBF; };
+    std::size_t i = 0;
+    while (i < size) {
+        const unsigned char b = p[i];
+        std::size_t length = 0;
+        if (b < 0x80)
+            length = 1;
+        else if (b <= 0xBF)
+            return false;
+        else if (b <= 0xDF)
+            length = 2;
+        else if (b <= 0xEF)
+            length = 3;
+        else if (b <= 0xF4)
+            length = 4;
+        else
+            return false;
+        if (size - i < length)
+            return true;  // a sequence cut short by the end of the file
+        for (std::size_t k = 1; k < length; ++k) {
+            if (!isContinuation(i + k))
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+DecodedText decodeText(std::string_view bytes)
+{
+    try {
+        return decodeOrThrow(bytes);
+    } catch (const std::bad_alloc&) {
+        DecodedText failed;
+        failed.result = DecodeResult::Failed;
+        return failed;
+    }
+}
+
+std::u16string bookNameOf(const std::filesystem::path& path)
+{
+    std::u16string name = utf16::fromUtf8(path.string());
+    const std::u16string_view view(name);
+    if (view.size() >= 4 && (view.substr(view.size() - 4) == u".txt" || view.substr(view.size() - 4) == u".TXT"))
+        name.resize(name.size() - 4);
+    return name;
+}
+
+Result<DecodedText> decodeTextFile(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        DecodedText nothing;
+        nothing.bookName = bookNameOf(path);
+        return nothing;
+    }
+    auto bytes = platform::readWholeFile(path);
+    if (!bytes)
+        return bytes.error();
+    DecodedText out = decodeText(*bytes);
+    out.bookName = bookNameOf(path);
+    return out;
+}
+
+}  // namespace veyla::import
