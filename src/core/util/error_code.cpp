@@ -14,6 +14,10 @@ std::string_view errorCodeName(ErrorCode code)
     case ErrorCode::InvalidArgument: return "invalid argument";
     case ErrorCode::Unsupported: return "unsupported";
     case ErrorCode::Cancelled: return "cancelled";
+    case ErrorCode::CorruptArchive: return "corrupt archive";
+    case ErrorCode::UnsafeEntry: return "unsafe archive entry";
+    case ErrorCode::TooLarge: return "too large";
+    case ErrorCode::MalformedBook: return "malformed book";
     }
     return "unknown error";
 }

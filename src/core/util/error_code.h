@@ -16,6 +16,10 @@ enum class ErrorCode {
     InvalidArgument,   // bad input from the caller or the user
     Unsupported,       // input of a kind the program does not handle
     Cancelled,         // stopped on request
+    CorruptArchive,    // not a ZIP archive, or an entry fails its CRC or size check
+    UnsafeEntry,       // an archive entry refused as hostile (path, link, encryption)
+    TooLarge,          // input over a size cap (archive, entry, ratio, imported text)
+    MalformedBook,     // an EPUB without container, package document or catalog
 };
 
 // A short English name of the code, for logs and the command-line tool.
