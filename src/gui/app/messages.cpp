@@ -24,6 +24,14 @@ QString messageFor(ErrorCode code, Operation operation)
         return u"不支持的文件"_s;
     case ErrorCode::Cancelled:
         return u"已停止"_s;
+    case ErrorCode::CorruptArchive:
+        return u"压缩文件已损坏"_s;
+    case ErrorCode::UnsafeEntry:
+        return u"压缩文件中含有不安全的条目，已拒绝"_s;
+    case ErrorCode::TooLarge:
+        return u"文件过大"_s;
+    case ErrorCode::MalformedBook:
+        return u"不是可以导入的EPUB电子书"_s;
     }
     return QString();
 }

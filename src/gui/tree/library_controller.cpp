@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "gui/app/message_box.h"
 #include "gui/tree/library_controller.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 
 #include "core/library/library_edit.h"
 #include "core/library/library_folder.h"
@@ -104,6 +104,22 @@ fs::path LibraryController::selectedPath() const
     return m_model.pathOf(m_pane.selectedIndex());
 }
 
+void LibraryController::select(const QModelIndex& index)
+{
+    m_pane.selectIndex(index);
+}
+
+fs::path LibraryController::pathOf(const QModelIndex& index) const
+{
+    return m_model.pathOf(index);
+}
+
+void LibraryController::refreshFolder(const QModelIndex& folder)
+{
+    m_model.refresh(folder);
+    m_pane.expand(folder);
+}
+
 QModelIndex LibraryController::targetFolder() const
 {
     QModelIndex target = m_pane.selectedIndex();
@@ -197,13 +213,13 @@ void LibraryController::finishRename(const QModelIndex& index, const QString& te
     if (fs::exists(oldPath, ec)) {
         auto renamed = library::renameItem(oldPath, newName);
         if (!renamed) {
-            QMessageBox::warning(&m_pane, u"更改名称"_s, messageFor(renamed.code(), Operation::Rename));
+            showMessage(&m_pane, MessageKind::Warning, u"更改名称"_s, messageFor(renamed.code(), Operation::Rename));
             return;
         }
     } else {
         const Status made = node->isChapter() ? library::createEmptyChapter(newPath) : library::createFolder(newPath);
         if (!made) {
-            QMessageBox::warning(&m_pane, u"更改名称"_s, messageFor(made.code(), Operation::Rename));
+            showMessage(&m_pane, MessageKind::Warning, u"更改名称"_s, messageFor(made.code(), Operation::Rename));
             return;
         }
     }
@@ -227,7 +243,7 @@ void LibraryController::deleteSelected()
     if (fs::exists(fs::symlink_status(path, ec))) {
         auto trashed = library::deleteItem(path, m_trash);
         if (!trashed) {
-            QMessageBox::warning(&m_pane, u"删除"_s, messageFor(trashed.code(), Operation::Delete));
+            showMessage(&m_pane, MessageKind::Warning, u"删除"_s, messageFor(trashed.code(), Operation::Delete));
             return;
         }
     }

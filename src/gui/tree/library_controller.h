@@ -34,6 +34,10 @@ public:
     // Selects the item of a path inside the root (loading folders on the way).
     bool selectPath(const std::filesystem::path& path);
     std::filesystem::path selectedPath() const;
+    void select(const QModelIndex& index);
+    std::filesystem::path pathOf(const QModelIndex& index) const;
+    // Brings a folder's items in line with the disk after something wrote into it.
+    void refreshFolder(const QModelIndex& folder);
     // The folder new items and imports go to: the selection, or its folder for a chapter.
     QModelIndex targetFolder() const;
     std::vector<std::u16string> namesFromRoot(const QModelIndex& index) const;

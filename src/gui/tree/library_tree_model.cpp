@@ -207,9 +207,7 @@ void LibraryTreeModel::renameItem(const QModelIndex& index, const fs::path& newF
 
 void LibraryTreeModel::refresh(const QModelIndex& folder)
 {
-    Node* n = node(folder);
-    if (n != nullptr && !n->isChapter())
-        m_tree->reload(n);
+    m_tree->refresh(node(folder));
 }
 
 }  // namespace veyla::gui

@@ -67,6 +67,12 @@ void LibraryTreePane::contextMenuEvent(QContextMenuEvent* event)
     if (under.isValid())
         selectIndex(under);
     QMenu menu(this);
+    fillContextMenu(menu);
+    menu.exec(event->globalPos());
+}
+
+void LibraryTreePane::fillContextMenu(QMenu& menu) const
+{
     if (m_model.isChapter(currentIndex())) {
         menu.addAction(m_router.action(kAddBookmarkFromTree));
         menu.addSeparator();
@@ -80,7 +86,6 @@ void LibraryTreePane::contextMenuEvent(QContextMenuEvent* event)
     menu.addSeparator();
     for (int id : {kSitePaging, kOpenLocalSite, kRenderBookAudio})
         menu.addAction(m_router.action(id));
-    menu.exec(event->globalPos());
 }
 
 void LibraryTreePane::currentChanged(const QModelIndex& current, const QModelIndex& previous)

@@ -3,6 +3,8 @@
 
 #include <QTreeView>
 
+class QMenu;
+
 namespace veyla::gui {
 
 class CommandRouter;
@@ -20,6 +22,8 @@ public:
     LibraryTreeModel& libraryModel() const { return m_model; }
     QModelIndex selectedIndex() const;
     void selectIndex(const QModelIndex& index);
+    // Fills the context menu for the current item.
+    void fillContextMenu(QMenu& menu) const;
     // Sets the tree's background colour.
     void setBackgroundColour(const QColor& colour);
 

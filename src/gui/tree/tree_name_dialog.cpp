@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
+#include "gui/app/message_box.h"
 #include "gui/tree/tree_name_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QVBoxLayout>
 
 #include "gui/tree/library_tree_pane.h"
@@ -36,7 +36,7 @@ QString TreeNameDialog::name() const
 void TreeNameDialog::accept()
 {
     if (m_taken && m_taken(name())) {
-        QMessageBox::warning(this, windowTitle(), u"存在相同名字的文章，请另换一个名字"_s);
+        showMessage(this, MessageKind::Warning, windowTitle(), u"存在相同名字的文章，请另换一个名字"_s);
         return;
     }
     QDialog::accept();

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "gui/app/message_box.h"
 #include "gui/view/bookmark_controller.h"
 
 #include <QHeaderView>
 #include <QMenu>
-#include <QMessageBox>
 #include <QStackedWidget>
 #include <QTreeWidget>
 
@@ -83,7 +83,7 @@ void BookmarkController::load()
     for (auto* list : {&m_bookmarks, &m_exit}) {
         const fs::path file = m_folders.dataControl(list == &m_exit ? "bookmark_quit.txt" : "bookmark.txt");
         if (list->load(file) == BookmarkList::LoadResult::NotUnicode)
-            QMessageBox::warning(nullptr, u"Veyla"_s, u"file.txt  不是Unicode"_s);
+            showMessage(nullptr, MessageKind::Warning, u"Veyla"_s, u"file.txt  不是Unicode"_s);
     }
 }
 
@@ -151,7 +151,7 @@ void BookmarkController::showList()
         m_reading.openPage(m_folders.programControl("path1.xml"));
         return;
     }
-    QMessageBox::information(m_list, u"书签"_s, u"还没有书签，可以右键，将感兴趣的文章，添加到书签中后，再查看"_s);
+    showMessage(m_list, MessageKind::Information, u"书签"_s, u"还没有书签，可以右键，将感兴趣的文章，添加到书签中后，再查看"_s);
 }
 
 bool BookmarkController::openEntry(std::size_t group, std::size_t entry)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "gui/app/message_box.h"
 #include "gui/view/reading_controller.h"
 
-#include <QMessageBox>
 #include <QTextDocument>
 
 #include "gui/app/messages.h"
@@ -31,7 +31,6 @@ bool isWithin(const fs::path& path, const fs::path& folder)
 ReadingController::ReadingController(PlainChapterView& view, CommandRouter& router, QObject* parent)
     : QObject(parent), m_view(view), m_router(router)
 {
-    m_router.bind(kSaveChapter, [this] { save(); });
 }
 
 bool ReadingController::openChapter(const fs::path& path)
@@ -43,7 +42,7 @@ bool ReadingController::openChapter(const fs::path& path)
             clear();
             m_chapterPath = path;
         }
-        QMessageBox::warning(&m_view, u"Veyla"_s, messageFor(chapter.code(), Operation::OpenChapter));
+        showMessage(&m_view, MessageKind::Warning, u"Veyla"_s, messageFor(chapter.code(), Operation::OpenChapter));
         return false;
     }
     m_view.showChapter(*chapter);

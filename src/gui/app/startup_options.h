@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace veyla::gui {
+
+// The command line of the desktop app.
+struct StartupOptions {
+    std::optional<QString> dataFolder;  // --data DIR
+    QString screenshot;                 // --screenshot FILE.png: render once, save, exit
+    QString select;                     // --select PATH: a chapter relative to 藏书库
+    enum class Demo { Ask, Make, Skip } demo = Demo::Ask;  // --demo / --no-demo
+    QString error;                      // not empty when the command line is wrong
+
+    static StartupOptions parse(const QStringList& arguments);
+    static QString usage();
+};
+
+}  // namespace veyla::gui

@@ -1,0 +1,211 @@
+// SPDX-License-Identifier: MIT
+#include "gui/window/main_window.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "core/library/chapter_file.h"
+#include "gui/commands/command_router.h"
+#include "gui/import/import_controller.h"
+#include "gui/tree/library_controller.h"
+#include "gui/tree/library_tree_model.h"
+#include "gui/tree/library_tree_pane.h"
+#include "gui/view/bookmark_controller.h"
+#include "gui/view/plain_chapter_view.h"
+#include "gui/view/reading_controller.h"
+#include "gui/view/view_context_menu.h"
+#include "gui/window/ribbon_bar.h"
+
+namespace veyla::gui {
+
+namespace fs = std::filesystem;
+using namespace Qt::StringLiterals;
+
+MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
+    : QMainWindow(parent), m_folders(std::move(folders)), m_settings(StartupSettings::read(m_folders)),
+      m_router(std::make_unique<CommandRouter>(this))
+{
+    setWindowTitle(u"Veyla"_s);
+    setObjectName(u"mainWindow"_s);
+    resize(1280, 800);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_ribbon = new RibbonBar(*m_router, central);
+    layout->addWidget(m_ribbon);
+
+    m_splitter = new QSplitter(Qt::Horizontal, central);
+    m_treeModel = new LibraryTreeModel(this);
+    m_treePane = new LibraryTreePane(*m_treeModel, *m_router, m_splitter);
+    m_viewStack = new QStackedWidget(m_splitter);
+    m_viewStack->setObjectName(u"viewStack"_s);
+    m_view = new PlainChapterView(m_viewStack);
+    m_viewStack->addWidget(m_view);
+    m_splitter->addWidget(m_treePane);
+    m_splitter->addWidget(m_viewStack);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({300, 980});
+    layout->addWidget(m_splitter, 1);
+    setCentralWidget(central);
+    statusBar()->showMessage(u"就绪"_s);
+
+    m_library = new LibraryController(*m_treeModel, *m_treePane, *m_router,
+                                      platform::trashLocationsFor(m_folders.dataFolder), this);
+    m_reading = new ReadingController(*m_view, *m_router, this);
+    m_bookmarks = new BookmarkController(m_folders, *m_library, *m_reading, *m_viewStack, *m_router, this);
+    m_import = new ImportController(m_folders, *m_library, *m_router, this);
+
+    connect(m_library, &LibraryController::chapterSelected, this, [this](const fs::path& path) {
+        m_viewStack->setCurrentIndex(0);
+        if (path != m_reading->chapterPath())
+            m_reading->openChapter(path);
+    });
+    connect(m_library, &LibraryController::chapterCreated, m_reading, &ReadingController::adoptNewChapter);
+    connect(m_library, &LibraryController::itemRenamed, this,
+            [this](const auto& oldNames, const auto& newName, const fs::path& from, const fs::path& to) {
+                m_reading->pathRenamed(from, to);
+                m_bookmarks->itemRenamed(oldNames, newName);
+            });
+    connect(m_library, &LibraryController::itemDeleted, m_reading, &ReadingController::pathDeleted);
+    connect(m_import, &ImportController::titleChanged, this, &QWidget::setWindowTitle);
+    m_view->setContextMenuFiller([this](QMenu& menu) {
+        ViewMenuState state;
+        state.expandAllAtStart = m_settings.openAll;
+        state.fullScreen = isFullScreen();
+        state.chapterIsBookmarked = m_bookmarks->isBookmarked(m_reading->chapterPath());
+        fillViewContextMenu(menu, *m_router, state);
+    });
+
+    buildMenus();
+    bindFrameCommands();
+    bindLookCommands();
+    loadNews();
+
+    m_autosave.setSingleShot(true);
+    connect(&m_autosave, &QTimer::timeout, this, &MainWindow::autosave);
+    setAcceptDrops(true);
+}
+
+MainWindow::~MainWindow()
+{
+    shutdown();
+}
+
+void MainWindow::start()
+{
+    const fs::path library = m_folders.libraryFolder();
+    std::error_code ec;
+    if (!fs::exists(library, ec))
+        fs::create_directory(library, ec);
+    m_library->showRoot(library, m_settings.openAll);
+    m_bookmarks->load();
+    m_bookmarks->reopenExitPosition();
+    m_autosave.start(m_autosaveMs);
+    m_newsTimer.start(1000);
+}
+
+void MainWindow::setAutosaveInterval(int milliseconds)
+{
+    m_autosaveMs = milliseconds;
+    if (m_autosave.isActive())
+        m_autosave.start(m_autosaveMs);
+}
+
+void MainWindow::saveChapterCommand()
+{
+    m_autosave.stop();
+    m_reading->save();
+    m_autosave.start(m_autosaveMs);
+}
+
+void MainWindow::autosave()
+{
+    if (!m_library->rootFolder().empty() && !m_reading->chapterPath().empty())
+        m_reading->save();
+    m_autosave.start(m_autosaveMs);
+}
+
+void MainWindow::reopenSelectedSoon()
+{
+    QTimer::singleShot(0, this, [this] {
+        const fs::path selected = m_library->selectedPath();
+        if (!selected.empty())
+            m_reading->openChapter(selected);
+    });
+}
+
+void MainWindow::showDownloadFailedSoon()
+{
+    QTimer::singleShot(0, this, [this] { m_reading->openPage(m_folders.programControl("chaoshi.xml")); });
+}
+
+void MainWindow::loadNews()
+{
+    auto news = library::readChapter(m_folders.programControl("zixun.xml"), {});
+    auto* label = m_ribbon->control<QLabel>(kNewsLink);
+    if (news && label != nullptr && !news->paragraphs.empty()) {
+        QString text = QString::fromStdU16String(news->paragraphs.front().text()).trimmed();
+        const QString link = news->paragraphs.size() > 1
+                                 ? QString::fromStdU16String(news->paragraphs[1].text()).trimmed()
+                                 : QString();
+        label->setText(link.isEmpty() ? text : u"<a href=\"%1\">%2</a>"_s.arg(link.toHtmlEscaped(), text.toHtmlEscaped()));
+    }
+    connect(&m_newsTimer, &QTimer::timeout, this, [this] {
+        if (auto* face = m_ribbon->control<QLabel>(kNewsFace))
+            face->setText(face->text() == u"(◔◡◔✿)"_s ? u"(◕◡◕✿)"_s : u"(◔◡◔✿)"_s);
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    shutdown();
+    event->accept();
+}
+
+void MainWindow::shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_closing = true;
+    m_import->requestStop();
+    hide();
+    if (!m_library->rootFolder().empty())
+        m_router->trigger(kSaveChapter);
+    m_autosave.stop();
+    m_newsTimer.stop();
+    m_bookmarks->storeExitPosition();
+    m_bookmarks->save();
+    m_import->waitForFinished();
+    m_settings.write(m_folders);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    if (!paths.isEmpty()) {
+        m_import->importDropped(paths);
+        event->acceptProposedAction();
+    }
+}
+
+}  // namespace veyla::gui

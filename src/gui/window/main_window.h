@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <filesystem>
+#include <memory>
+
+#include "core/library/recent_paths.h"
+#include "core/platform/app_folders.h"
+#include "gui/app/startup_settings.h"
+
+class QLabel;
+class QMenu;
+class QSplitter;
+class QStackedWidget;
+
+namespace veyla::gui {
+
+class BookmarkController;
+class CommandRouter;
+class ImportController;
+class LibraryController;
+class LibraryTreeModel;
+class LibraryTreePane;
+class PlainChapterView;
+class ReadingController;
+class RibbonBar;
+
+// The main window: ribbon, menu, status bar and the two panes (library tree
+// and reading view). It builds the controllers, routes commands, runs the
+// timers and the shutdown sequence. The logic lives in the controllers.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kAutosaveMilliseconds = 360000;
+
+    explicit MainWindow(platform::AppFolders folders, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Fills the tree from the library folder (created when missing) and
+    // reopens where reading stopped last time.
+    void start();
+
+    CommandRouter& router() const { return *m_router; }
+    RibbonBar& ribbon() const { return *m_ribbon; }
+    LibraryController& library() const { return *m_library; }
+    LibraryTreePane& treePane() const { return *m_treePane; }
+    ReadingController& reading() const { return *m_reading; }
+    BookmarkController& bookmarks() const { return *m_bookmarks; }
+    ImportController& importer() const { return *m_import; }
+    const platform::AppFolders& folders() const { return m_folders; }
+    const library::RecentPaths& recentPaths() const { return m_recent; }
+    QMenu& fileMenu() const { return *m_fileMenu; }
+    StartupSettings& startupSettings() { return m_settings; }
+
+    void setAutosaveInterval(int milliseconds);
+    int autosaveInterval() const { return m_autosaveMs; }
+    bool autosaveActive() const { return m_autosave.isActive(); }
+
+    // Makes folder the tree's root and puts it first among the recent paths.
+    void openLibraryRoot(const std::filesystem::path& folder);
+
+    // For workers: open the selected chapter again once a worker has
+    // rewritten it, or show the page of a failed download. Both run on the
+    // user-interface thread.
+    void reopenSelectedSoon();
+    void showDownloadFailedSoon();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildMenus();
+    void bindFrameCommands();
+    void bindLookCommands();
+    void applyLook(int id);
+    void rebuildRecentMenu();
+    void openRecent(std::size_t slot);
+    void saveChapterCommand();
+    void autosave();
+    void openLocalSite();
+    void loadNews();
+    void shutdown();
+
+    platform::AppFolders m_folders;
+    StartupSettings m_settings;
+    library::RecentPaths m_recent;
+    std::unique_ptr<CommandRouter> m_router;
+    RibbonBar* m_ribbon = nullptr;
+    QSplitter* m_splitter = nullptr;
+    LibraryTreeModel* m_treeModel = nullptr;
+    LibraryTreePane* m_treePane = nullptr;
+    QStackedWidget* m_viewStack = nullptr;
+    PlainChapterView* m_view = nullptr;
+    LibraryController* m_library = nullptr;
+    ReadingController* m_reading = nullptr;
+    BookmarkController* m_bookmarks = nullptr;
+    ImportController* m_import = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    QTimer m_autosave;
+    QTimer m_newsTimer;
+    int m_autosaveMs = kAutosaveMilliseconds;
+    bool m_closing = false;
+    bool m_shutDown = false;
+};
+
+}  // namespace veyla::gui
