@@ -6,6 +6,7 @@
 
 #include "cli/chapter_commands.h"
 #include "cli/cli_context.h"
+#include "cli/import_commands.h"
 #include "cli/library_commands.h"
 
 namespace veyla::cli {
@@ -55,6 +56,19 @@ const std::vector<Command>& commandTable()
          runNew},
         {"append", "append UTF-8 text from standard input to a chapter", "append CHAPTER.xml",
          "Each line that is not blank becomes a new paragraph at the end of the chapter.\n", runAppend},
+        {"import", "import TXT or EPUB novels, or folders of TXT novels, into the library",
+         "import [--into FOLDER] [--prefix P] [--suffix S] [--no-punct] FILE|FOLDER...",
+         "Each novel becomes a book folder of chapter files, its chapters found from\n"
+         "their headings. --into names a folder inside 藏书库 (made when missing; default\n"
+         "the library itself). --prefix and --suffix give the heading style by hand;\n"
+         "--no-punct refuses headings that hold punctuation. A folder becomes a folder\n"
+         "of the library, with a book for each file whose name contains \".txt\".\n",
+         runImport},
+        {"split", "show how a novel would be split, without writing anything",
+         "split --dry-run [--prefix P] [--suffix S] [--no-punct] FILE",
+         "Prints the encoding found, the heading style, and each chapter file the import\n"
+         "would write: its length in UTF-16 units, its name and its first line.\n",
+         runSplit},
         {"tree", "print the library tree as the tree pane shows it", "tree [--depth N] [FOLDER]",
          "Folders come first (类别 in front), then chapters; order prefixes and \".xml\"\n"
          "are not shown. FOLDER defaults to the whole library.\n",
