@@ -9,6 +9,7 @@ import zipfile
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz", "corpus")
 OPEN = os.path.join(ROOT, "epub_open_fuzzer")
 DOCS = os.path.join(ROOT, "epub_documents_fuzzer")
+BOOK = os.path.join(ROOT, "epub_book_fuzzer")
 
 CONTAINER = """<?xml version="1.0"?>
 <container version="1.0" xmlns="urn:oasis:names:tc:opendocument:xmlns:container">
@@ -93,6 +94,7 @@ def set_encrypted_flag(path, name):
 def main():
     os.makedirs(OPEN, exist_ok=True)
     os.makedirs(DOCS, exist_ok=True)
+    os.makedirs(BOOK, exist_ok=True)
     three = [("c1.html", xhtml("One", "<h2>Chapter 1</h2><p>a &amp; b</p>")),
              ("c2.html", xhtml("Two", "<p>x<br/>y</p><script>var a='<p>';</script>")),
              ("c3.html", xhtml("Three", "<div><p>&ldquo;z&rdquo;&#x4E2D;</p></div>"))]
@@ -117,6 +119,17 @@ def main():
     for name, text in docs.items():
         with open(os.path.join(DOCS, name), "w", encoding="utf-8") as f:
             f.write(text)
+
+    # Container, package, NCX and the two content files a.html and "b b.html".
+    pages = xhtml("A", "<h2>One</h2><p>a</p>") + "\n--\n" + xhtml("B", "<p>b&hellip;</p>")
+    books = {
+        "flat.txt": [("One: a?", "a.html", []), ("Two", "b+b.html#x", [])],
+        "nested.txt": [("Part", "a.html", [("One", "a.html#1", []), ("Two", "b%20b.html", [("Deep", "a.html", [])])])],
+        "single.txt": [("Whole", "a.html", [])],
+    }
+    for name, entries in books.items():
+        with open(os.path.join(BOOK, name), "w", encoding="utf-8") as f:
+            f.write(CONTAINER + "\n--\n" + package(["a.html", "b b.html"]) + "\n--\n" + ncx(entries) + "\n--\n" + pages)
 
 
 if __name__ == "__main__":
