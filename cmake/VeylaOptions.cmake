@@ -9,6 +9,11 @@ if(VEYLA_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(veyla_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(VEYLA_BUILD_FUZZ)
+  # Coverage feedback must come from the libraries a fuzz target calls, not
+  # only from the target's own file.
+  target_compile_options(veyla_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
 
 add_library(veyla_warnings INTERFACE)
 target_compile_options(veyla_warnings INTERFACE

@@ -29,6 +29,10 @@ int main(int argc, char** argv)
     int count = 0;
     for (int i = 1; i < argc; ++i) {
         const std::filesystem::path root(argv[i]);
+        if (!std::filesystem::exists(root)) {
+            std::fprintf(stderr, "no such corpus: %s\n", argv[i]);
+            return 1;
+        }
         if (std::filesystem::is_directory(root)) {
             for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
                 if (entry.is_regular_file())

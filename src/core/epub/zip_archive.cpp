@@ -263,20 +263,25 @@ struct ZipArchive::Impl {
     Result<std::string> readAt(std::size_t index)
     {
         const ZipEntry& entry = entries[index];
+        if (entry.compressedSize > stream.bytes.size())
+            return Error{ErrorCode::CorruptArchive, entry.name + ": data runs past the end of the archive"};
         if (unzGoToFilePos64(zip, &positions[index]) != UNZ_OK || unzOpenCurrentFile(zip) != UNZ_OK)
             return Error{ErrorCode::CorruptArchive, entry.name + ": bad local header"};
-        std::string data;
-        data.reserve(static_cast<std::size_t>(entry.size));
-        char buffer[kReadChunk];
-        int count = 0;
-        // minizip never yields more than the declared size.
-        while ((count = unzReadCurrentFile(zip, buffer, sizeof buffer)) > 0 && data.size() <= entry.size)
-            data.append(buffer, static_cast<std::size_t>(count));
+        // minizip never yields more than the declared size, which is capped.
+        std::string data(static_cast<std::size_t>(entry.size), '\0');
+        std::size_t filled = 0;
+        int count = 1;
+        while (filled < data.size() && count > 0) {
+            const auto want = static_cast<unsigned>(std::min(kReadChunk, data.size() - filled));
+            count = unzReadCurrentFile(zip, data.data() + filled, want);
+            if (count > 0)
+                filled += static_cast<std::size_t>(count);
+        }
         const int closed = unzCloseCurrentFile(zip);
         if (count < 0)
             return Error{ErrorCode::CorruptArchive, entry.name + ": data does not inflate"};
-        if (data.size() != entry.size)
-            return Error{ErrorCode::CorruptArchive, entry.name + ": size differs from the declared size"};
+        if (filled != data.size())
+            return Error{ErrorCode::CorruptArchive, entry.name + ": shorter than its declared size"};
         uLong actual = crc32(0L, Z_NULL, 0);
         for (std::size_t at = 0; at < data.size(); at += kReadChunk) {
             const std::size_t length = std::min(kReadChunk, data.size() - at);

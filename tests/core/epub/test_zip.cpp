@@ -82,7 +82,7 @@ std::string buildZipEntries(const std::vector<TestZipEntry>& entries)
         put16(central, methodCode(entry.method));
         put32(central, 0);
         put32(central, crc);
-        put32(central, static_cast<std::uint32_t>(stored.size()));
+        put32(central, entry.declaredCompressedSize.value_or(static_cast<std::uint32_t>(stored.size())));
         put32(central, size);
         put16(central, static_cast<std::uint32_t>(entry.name.size()));
         put16(central, 0);  // extra

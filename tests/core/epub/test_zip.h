@@ -20,6 +20,7 @@ struct TestZipEntry {
     std::uint16_t versionMadeBy = 20;            // host system in the high byte (3 = Unix)
     std::optional<std::uint32_t> declaredSize{};  // instead of the true uncompressed size
     std::optional<std::uint32_t> declaredCrc{};   // instead of the true CRC-32
+    std::optional<std::uint32_t> declaredCompressedSize{};  // in the central directory only
 };
 
 // A ZIP archive (local headers, central directory, end record) in memory.

@@ -187,10 +187,12 @@ TEST(ZipArchiveTest, DataDisagreeingWithItsRecordFailsTheRead)
         // Declares more than there is.
         {.name = "long", .data = text, .declaredSize = 5000},
         {.name = "stored-long", .data = text, .method = Method::Stored, .declaredSize = 5000},
+        // Claims more compressed data than the whole archive holds.
+        {.name = "past-end", .data = text, .declaredCompressedSize = 1'000'000},
     });
     auto archive = ZipArchive::open(bytes, RefusalPolicy::RefuseEntry);
     ASSERT_TRUE(archive);
-    for (const char* name : {"crc", "short", "long", "stored-long"})
+    for (const char* name : {"crc", "short", "long", "stored-long", "past-end"})
         EXPECT_EQ(archive->read(name).code(), ErrorCode::CorruptArchive) << name;
 }
 
