@@ -27,9 +27,3 @@ function(veyla_core_library name)
   target_include_directories(veyla_${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
   target_link_libraries(veyla_${name} PUBLIC veyla_options ${ARG_DEPS} PRIVATE veyla_warnings)
 endfunction()
-
-# Fuzz builds instrument every library for coverage; only the fuzz targets
-# link the libFuzzer driver.
-if(VEYLA_BUILD_FUZZ)
-  target_compile_options(veyla_options INTERFACE -fsanitize=fuzzer-no-link)
-endif()
