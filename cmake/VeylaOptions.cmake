@@ -9,6 +9,10 @@ if(VEYLA_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(veyla_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(VEYLA_BUILD_FUZZ)
+  # Coverage feedback from the libraries too, not only from the fuzz entry points.
+  target_compile_options(veyla_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
 
 add_library(veyla_warnings INTERFACE)
 target_compile_options(veyla_warnings INTERFACE

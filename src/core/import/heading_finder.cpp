@@ -108,6 +108,40 @@ private:
     std::array<State, kLookahead> m_state{};
 };
 
+// The positions where a prefix occurs, in order. An empty prefix occurs at
+// every position; there, runs of positions that cannot hold a heading are
+// passed over: those whose line does not end within 80 units after them, and
+// (past position 80) those whose line did not start within 80 units before.
+class PrefixOccurrences {
+public:
+    PrefixOccurrences(std::u16string_view text, std::u16string_view prefix)
+        : m_text(text), m_prefix(prefix), m_newline(text, u"\n")
+    {
+    }
+
+    TextPos first() { return settle(utf16::find(m_text, m_prefix, 0)); }
+    TextPos after(TextPos position) { return settle(utf16::find(m_text, m_prefix, position + 1)); }
+
+private:
+    TextPos settle(TextPos p)
+    {
+        if (!m_prefix.empty() || p == kNotFound)
+            return p;
+        const TextPos lineEnd = m_newline.from(p + 1);
+        if (lineEnd == kNotFound)
+            return kNotFound;
+        p = std::max(p, lineEnd - kTitleWindow);
+        if (p <= kTitleWindow)
+            return p;
+        const auto window = m_text.substr(static_cast<std::size_t>(p - kTitleWindow), kTitleWindow + 1);
+        return window.find(u'\n') == std::u16string_view::npos ? lineEnd : p;
+    }
+
+    std::u16string_view m_text;
+    std::u16string_view m_prefix;
+    ForwardSearch m_newline;
+};
+
 }  // namespace
 
 std::u16string headingTitleAt(TextPos p, std::u16string_view text)
@@ -175,14 +209,16 @@ TextPos findNextHeading(TextPos from, const HeadingKey& key, std::u16string_view
 
 TextPos findFirstHeading(TextPos& cursor, const HeadingKey& key, std::u16string_view text, Punctuation punctuation)
 {
-    TextPos i = utf16::find(text, key.prefix, 0);
+    PrefixOccurrences occurrences(text, key.prefix);
+    TextPos i = occurrences.first();
     ForwardSearch suffix(text, key.suffix);
     if (i == kNotFound || suffix.from(i + 1) == kNotFound)
         return kNotFound;
-    bool rejectedEarlier = false;
+    // Positions passed over count as rejected candidates.
+    bool rejectedEarlier = i != utf16::find(text, key.prefix, 0);
     while (isRejectedHeading(i, text, key, Leniency::Strict, punctuation)) {
         rejectedEarlier = true;
-        i = utf16::find(text, key.prefix, i + 1);
+        i = occurrences.after(i);
         if (i == kNotFound || suffix.from(i + 1) == kNotFound)
             return kNotFound;
     }
