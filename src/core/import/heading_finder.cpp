@@ -108,6 +108,46 @@ private:
     std::array<State, kLookahead> m_state{};
 };
 
+// Room for a title: it is never longer than 45 units, so building one
+// allocates nothing.
+using TitleBuffer = std::array<char16_t, kMaxTitleLength>;
+
+// The cleaned title of the line around p, written into buffer; empty when p
+// cannot hold a heading.
+std::u16string_view titleAt(TextPos p, std::u16string_view text, TitleBuffer& buffer)
+{
+    const auto size = static_cast<TextPos>(text.size());
+    if (p < 0 || p > size)
+        return {};
+    const TextPos beforeStart = std::max<TextPos>(0, p - kTitleWindow);
+    const std::u16string_view before = text.substr(beforeStart, std::min(p + 1, size) - beforeStart);
+    const std::u16string_view after = p + 1 <= size ? text.substr(p + 1, kTitleWindow) : std::u16string_view();
+    const TextPos nl = indexOr(before.rfind(u'\n'));
+    const TextPos o = indexOr(after.find(u'\n'));
+
+    // The line must end within the window, and start within it when p is far from the start.
+    if (o == kNotFound || (p > kTitleWindow && nl == kNotFound))
+        return {};
+    if (o == 0 && static_cast<TextPos>(before.size()) - nl < 3)
+        return {};
+    const std::u16string_view tail = o >= 1 ? utf16::trimRight(after.substr(0, o), kTrimSet) : after;
+    const std::u16string_view head = utf16::trimLeft(before.substr(nl + 1), kTrimSet);
+    if (head.size() + tail.size() > kMaxTitleLength || (head.empty() && tail.empty()) ||
+        containsAny(head, kHeadPunctuation))
+        return {};
+
+    const auto joinedEnd = std::copy(tail.begin(), tail.end(), std::copy(head.begin(), head.end(), buffer.begin()));
+    const std::u16string_view joined(buffer.data(), static_cast<std::size_t>(joinedEnd - buffer.begin()));
+    const std::u16string_view edged = utf16::trimLeft(utf16::trimRight(joined, kTitleEdge), kTitleEdge);
+    // Compacts in place: edged lies in buffer at or after its start.
+    std::size_t kept = 0;
+    for (const char16_t c : edged) {
+        if (kRemovedFromTitles.find(c) == std::u16string_view::npos)
+            buffer[kept++] = c;
+    }
+    return {buffer.data(), kept};
+}
+
 // The positions where a prefix occurs, in order. An empty prefix occurs at
 // every position; there, runs of positions that cannot hold a heading are
 // passed over: those whose line does not end within 80 units after them, and
@@ -146,37 +186,8 @@ private:
 
 std::u16string headingTitleAt(TextPos p, std::u16string_view text)
 {
-    const auto size = static_cast<TextPos>(text.size());
-    if (p < 0 || p > size)
-        return {};
-    const TextPos beforeStart = std::max<TextPos>(0, p - kTitleWindow);
-    const std::u16string_view before = text.substr(beforeStart, std::min(p + 1, size) - beforeStart);
-    const std::u16string_view after = p + 1 <= size ? text.substr(p + 1, kTitleWindow) : std::u16string_view();
-    const TextPos nl = indexOr(before.rfind(u'\n'));
-    const TextPos o = indexOr(after.find(u'\n'));
-
-    // The line must end within the window, and start within it when p is far from the start.
-    if (o == kNotFound || (p > kTitleWindow && nl == kNotFound))
-        return {};
-    if (o == 0 && static_cast<TextPos>(before.size()) - nl < 3)
-        return {};
-    const std::u16string_view tail = o >= 1 ? utf16::trimRight(after.substr(0, o), kTrimSet) : after;
-    const std::u16string_view head = utf16::trimLeft(before.substr(nl + 1), kTrimSet);
-    if (head.size() + tail.size() > kMaxTitleLength || (head.empty() && tail.empty()) ||
-        containsAny(head, kHeadPunctuation))
-        return {};
-
-    std::u16string joined;
-    joined.reserve(head.size() + tail.size());
-    joined.append(head).append(tail);
-    const std::u16string_view edged = utf16::trimLeft(utf16::trimRight(joined, kTitleEdge), kTitleEdge);
-    std::u16string title;
-    title.reserve(edged.size());
-    for (const char16_t c : edged) {
-        if (kRemovedFromTitles.find(c) == std::u16string_view::npos)
-            title.push_back(c);
-    }
-    return title;
+    TitleBuffer title;
+    return std::u16string(titleAt(p, text, title));
 }
 
 bool isRejectedHeading(TextPos position, std::u16string_view text, const HeadingKey& key, Leniency leniency,
@@ -184,7 +195,8 @@ bool isRejectedHeading(TextPos position, std::u16string_view text, const Heading
 {
     if (position == kNotFound)
         return true;
-    const std::u16string title = headingTitleAt(position, text);
+    TitleBuffer buffer;
+    const std::u16string_view title = titleAt(position, text, buffer);
     if (title.empty())
         return true;
     if (!key.prefix.empty() && !utf16::contains(title, key.prefix))
