@@ -108,9 +108,13 @@ private:
     std::array<State, kLookahead> m_state{};
 };
 
-}  // namespace
+// Room for a title: it is never longer than 45 units, so building one
+// allocates nothing.
+using TitleBuffer = std::array<char16_t, kMaxTitleLength>;
 
-std::u16string headingTitleAt(TextPos p, std::u16string_view text)
+// The cleaned title of the line around p, written into buffer; empty when p
+// cannot hold a heading.
+std::u16string_view titleAt(TextPos p, std::u16string_view text, TitleBuffer& buffer)
 {
     const auto size = static_cast<TextPos>(text.size());
     if (p < 0 || p > size)
@@ -132,17 +136,58 @@ std::u16string headingTitleAt(TextPos p, std::u16string_view text)
         containsAny(head, kHeadPunctuation))
         return {};
 
-    std::u16string joined;
-    joined.reserve(head.size() + tail.size());
-    joined.append(head).append(tail);
+    const auto joinedEnd = std::copy(tail.begin(), tail.end(), std::copy(head.begin(), head.end(), buffer.begin()));
+    const std::u16string_view joined(buffer.data(), static_cast<std::size_t>(joinedEnd - buffer.begin()));
     const std::u16string_view edged = utf16::trimLeft(utf16::trimRight(joined, kTitleEdge), kTitleEdge);
-    std::u16string title;
-    title.reserve(edged.size());
+    // Compacts in place: edged lies in buffer at or after its start.
+    std::size_t kept = 0;
     for (const char16_t c : edged) {
         if (kRemovedFromTitles.find(c) == std::u16string_view::npos)
-            title.push_back(c);
+            buffer[kept++] = c;
     }
-    return title;
+    return {buffer.data(), kept};
+}
+
+// The positions where a prefix occurs, in order. An empty prefix occurs at
+// every position; there, runs of positions that cannot hold a heading are
+// passed over: those whose line does not end within 80 units after them, and
+// (past position 80) those whose line did not start within 80 units before.
+class PrefixOccurrences {
+public:
+    PrefixOccurrences(std::u16string_view text, std::u16string_view prefix)
+        : m_text(text), m_prefix(prefix), m_newline(text, u"\n")
+    {
+    }
+
+    TextPos first() { return settle(utf16::find(m_text, m_prefix, 0)); }
+    TextPos after(TextPos position) { return settle(utf16::find(m_text, m_prefix, position + 1)); }
+
+private:
+    TextPos settle(TextPos p)
+    {
+        if (!m_prefix.empty() || p == kNotFound)
+            return p;
+        const TextPos lineEnd = m_newline.from(p + 1);
+        if (lineEnd == kNotFound)
+            return kNotFound;
+        p = std::max(p, lineEnd - kTitleWindow);
+        if (p <= kTitleWindow)
+            return p;
+        const auto window = m_text.substr(static_cast<std::size_t>(p - kTitleWindow), kTitleWindow + 1);
+        return window.find(u'\n') == std::u16string_view::npos ? lineEnd : p;
+    }
+
+    std::u16string_view m_text;
+    std::u16string_view m_prefix;
+    ForwardSearch m_newline;
+};
+
+}  // namespace
+
+std::u16string headingTitleAt(TextPos p, std::u16string_view text)
+{
+    TitleBuffer title;
+    return std::u16string(titleAt(p, text, title));
 }
 
 bool isRejectedHeading(TextPos position, std::u16string_view text, const HeadingKey& key, Leniency leniency,
@@ -150,7 +195,8 @@ bool isRejectedHeading(TextPos position, std::u16string_view text, const Heading
 {
     if (position == kNotFound)
         return true;
-    const std::u16string title = headingTitleAt(position, text);
+    TitleBuffer buffer;
+    const std::u16string_view title = titleAt(position, text, buffer);
     if (title.empty())
         return true;
     if (!key.prefix.empty() && !utf16::contains(title, key.prefix))
@@ -175,14 +221,16 @@ TextPos findNextHeading(TextPos from, const HeadingKey& key, std::u16string_view
 
 TextPos findFirstHeading(TextPos& cursor, const HeadingKey& key, std::u16string_view text, Punctuation punctuation)
 {
-    TextPos i = utf16::find(text, key.prefix, 0);
+    PrefixOccurrences occurrences(text, key.prefix);
+    TextPos i = occurrences.first();
     ForwardSearch suffix(text, key.suffix);
     if (i == kNotFound || suffix.from(i + 1) == kNotFound)
         return kNotFound;
-    bool rejectedEarlier = false;
+    // Positions passed over count as rejected candidates.
+    bool rejectedEarlier = i != utf16::find(text, key.prefix, 0);
     while (isRejectedHeading(i, text, key, Leniency::Strict, punctuation)) {
         rejectedEarlier = true;
-        i = utf16::find(text, key.prefix, i + 1);
+        i = occurrences.after(i);
         if (i == kNotFound || suffix.from(i + 1) == kNotFound)
             return kNotFound;
     }
