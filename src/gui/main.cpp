@@ -6,6 +6,7 @@
 
 #include "gui/app/message_box.h"
 #include "gui/app/demo_library.h"
+#include "gui/app/first_paint_probe.h"
 #include "gui/app/font_setup.h"
 #include "gui/app/startup_options.h"
 #include "gui/tree/library_controller.h"
@@ -49,7 +50,7 @@ int main(int argc, char** argv)
 
     if (libraryIsEmpty(folders) && options.demo != StartupOptions::Demo::Skip) {
         const bool make = options.demo == StartupOptions::Demo::Make ||
-                          (options.screenshot.isEmpty() &&
+                          (options.screenshot.isEmpty() && !options.reportFirstPaint &&
                            showMessage(nullptr, MessageKind::Question, u"Veyla"_s, u"书库还是空的。要导入示例书库吗？"_s) ==
                                QMessageBox::Yes);
         if (make)
@@ -57,6 +58,8 @@ int main(int argc, char** argv)
     }
 
     MainWindow window(folders);
+    if (options.reportFirstPaint)
+        new FirstPaintProbe(window);
     window.show();
     window.start();
     if (!options.select.isEmpty())

@@ -4,7 +4,9 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstring>
 
 #include "core/util/utf16.h"
 
@@ -35,32 +37,36 @@ private:
 
 std::u16string decodeCodePage(std::string_view bytes, std::string_view codePage)
 {
+    static_assert(std::endian::native == std::endian::little, "iconv writes UTF-16LE straight into char16_t");
     Converter converter("UTF-16LE", std::string(codePage));
     if (!converter.valid())
         return utf16::fromUtf8(bytes);
 
-    std::string output(bytes.size() * 2 + 16, '\0');
-    std::string decoded;
-    decoded.reserve(bytes.size() * 2);
+    // Every character of a multi-byte code page takes at least one byte and
+    // becomes at most two UTF-16 units (four-byte sequences), so one unit per
+    // input byte is enough; iconv writes straight into the result.
+    std::u16string decoded(bytes.size() + 2, u'\0');
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
-    const std::string replacement("\xFD\xFF", 2);
+    char* out = reinterpret_cast<char*>(decoded.data());
+    std::size_t outLeft = decoded.size() * sizeof(char16_t);
     while (inLeft > 0) {
-        char* out = output.data();
-        std::size_t outLeft = output.size();
         const std::size_t rc = iconv(converter.get(), &in, &inLeft, &out, &outLeft);
-        decoded.append(output.data(), output.size() - outLeft);
         if (rc != static_cast<std::size_t>(-1))
             break;
-        if (errno == E2BIG)
-            continue;
-        decoded.append(replacement);
+        if (errno == E2BIG || outLeft < sizeof(char16_t))
+            break;  // cannot happen with one unit per byte; stop rather than loop
+        const char16_t replacement = 0xFFFD;
+        std::memcpy(out, &replacement, sizeof replacement);
+        out += sizeof replacement;
+        outLeft -= sizeof replacement;
         if (errno == EINVAL)  // truncated sequence at the end
             break;
         ++in;  // EILSEQ: skip one byte and go on
         --inLeft;
     }
-    return utf16::decodeLittleEndian(decoded);
+    decoded.resize((out - reinterpret_cast<char*>(decoded.data())) / sizeof(char16_t));
+    return decoded;
 }
 
 std::string encodeCodePage(std::u16string_view text, std::string_view codePage)

@@ -27,6 +27,8 @@ StartupOptions StartupOptions::parse(const QStringList& arguments)
             value(options.select);
         } else if (arg == u"--demo"_s) {
             options.demo = Demo::Make;
+        } else if (arg == u"--report-first-paint"_s) {
+            options.reportFirstPaint = true;
         } else if (arg == u"--no-demo"_s) {
             options.demo = Demo::Skip;
         } else {
@@ -40,7 +42,7 @@ StartupOptions StartupOptions::parse(const QStringList& arguments)
 
 QString StartupOptions::usage()
 {
-    return u"usage: veyla [--data DIR] [--demo | --no-demo] [--screenshot FILE.png [--select CHAPTER]]\n"_s;
+    return u"usage: veyla [--data DIR] [--demo | --no-demo] [--screenshot FILE.png [--select CHAPTER]] [--report-first-paint]\n"_s;
 }
 
 }  // namespace veyla::gui

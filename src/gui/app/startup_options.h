@@ -14,6 +14,7 @@ struct StartupOptions {
     QString screenshot;                 // --screenshot FILE.png: render once, save, exit
     QString select;                     // --select PATH: a chapter relative to 藏书库
     enum class Demo { Ask, Make, Skip } demo = Demo::Ask;  // --demo / --no-demo
+    bool reportFirstPaint = false;      // --report-first-paint: print its time and exit
     QString error;                      // not empty when the command line is wrong
 
     static StartupOptions parse(const QStringList& arguments);
