@@ -6,6 +6,7 @@
 
 #include "gui/commands/command_router.h"
 #include "gui/import/import_controller.h"
+#include "gui/import/import_dialog.h"
 #include "gui/tree/library_controller.h"
 #include "gui/tree/library_tree_model.h"
 #include "gui/tree/library_tree_pane.h"
@@ -32,6 +33,8 @@ class DropImportTest : public QObject {
 private slots:
     void droppedNovelAppearsInTheTree();
     void aSecondImportWhileOneRunsIsRefused();
+    void theImportDialogImportsIntoTheSelectedFolder();
+    void presetsFeedTheDropImport();
 };
 
 void DropImportTest::droppedNovelAppearsInTheTree()
@@ -77,6 +80,49 @@ void DropImportTest::aSecondImportWhileOneRunsIsRefused()
     QCOMPARE(finished.size(), 1);
     QVERIFY(fs::exists(fixture.library() / "西游记"));
     QVERIFY(!fs::exists(fixture.library() / "阿Q正传"));
+}
+
+void DropImportTest::theImportDialogImportsIntoTheSelectedFolder()
+{
+    GuiFixture fixture;
+    fixture.addChapter("小说/0001_序.xml");
+    auto window = fixture.startWindow();
+    // A chapter is selected: the book goes beside it, into its folder.
+    QVERIFY(window->library().selectPath(fixture.library() / "小说/0001_序.xml"));
+    QVERIFY(window->router().trigger(kImportNovel));
+    auto* dialog = window->findChild<ImportDialog*>();
+    QVERIFY(dialog != nullptr);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), u"导入小说/或直接将小说或文件夹拖动过来"_s);
+    QSignalSpy finished(&window->importer(), &ImportController::finished);
+    dialog->setChosen({demoNovel("阿Q正传.txt")}, false);
+    dialog->startImport();
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(finished.wait(60000));
+    QVERIFY(fs::exists(fixture.library() / "小说/阿Q正传/0009_第九章大团圆.xml"));
+    QVERIFY(window->router().trigger(kImportNovel));  // made once, shown again with the last path
+    QCOMPARE(window->findChildren<ImportDialog*>().size(), 1);
+    QCOMPARE(dialog->pathText(), demoNovel("阿Q正传.txt"));
+}
+
+void DropImportTest::presetsFeedTheDropImport()
+{
+    GuiFixture fixture;
+    // Headings "卷" + number: the preset key makes them the chapters.
+    QString text;
+    for (int volume = 1; volume <= 3; ++volume) {
+        text += u"卷%1　题目\n"_s.arg(volume);
+        for (int line = 0; line < 400; ++line)
+            text += u"　　这里的正文写得很长很长，一行又一行，直到这本书足够长。\n"_s;
+    }
+    const fs::path novel = fixture.folders().dataFolder / "in/卷书.txt";
+    test::writeBytes(novel, text.toStdString());
+    auto window = fixture.startWindow();
+    window->importer().presets().headingKey = u"卷"_s;
+    QSignalSpy finished(&window->importer(), &ImportController::finished);
+    QVERIFY(window->importer().importDropped({QString::fromStdString(novel.string())}));
+    QVERIFY(finished.wait(60000));
+    QVERIFY(fs::exists(fixture.library() / "卷书/0003_卷3题目.xml"));
 }
 
 QTEST_MAIN(DropImportTest)

@@ -7,6 +7,7 @@
 #include "gui/tree/library_controller.h"
 #include "gui/tree/library_tree_model.h"
 #include "gui/tree/library_tree_pane.h"
+#include "gui/tree/tree_name_dialog.h"
 #include "gui/view/reading_controller.h"
 #include "gui/window/main_window.h"
 #include "gui_fixture.h"
@@ -51,6 +52,7 @@ private slots:
     void renameUpdatesTheOpenChapter();
     void deleteMovesTheBookToTheTrash();
     void nextAndPreviousChapterOpenChapters();
+    void nameDialogRefusesATakenName();
 };
 
 void TreeOperationsTest::startsWithTheLibraryRootAndCategoriesOpen()
@@ -172,6 +174,23 @@ void TreeOperationsTest::nextAndPreviousChapterOpenChapters()
     QCOMPARE(window->reading().chapterPath(), fixture.library() / "小说/书/0001_卷一/0002_第二回.xml");
     QVERIFY(window->router().trigger(kPreviousPage));  // the view's "上一页" goes the same way
     QCOMPARE(window->reading().chapterPath(), fixture.library() / "小说/书/0001_卷一/0001_第一回.xml");
+}
+
+void TreeOperationsTest::nameDialogRefusesATakenName()
+{
+    GuiFixture fixture;
+    TreeNameDialog dialog(u"a"_s, [](const QString& name) { return name == u"b"_s; });
+    dialog.show();
+    auto* edit = dialog.findChild<QLineEdit*>();
+    edit->setText(u"b"_s);
+    dialog.accept();
+    QCOMPARE(fixture.messages, QStringList({u"存在相同名字的文章，请另换一个名字"_s}));
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(edit->maxLength(), LibraryTreePane::kMaxNameLength);
+    edit->setText(u"c"_s);
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.name(), u"c"_s);
 }
 
 QTEST_MAIN(TreeOperationsTest)
