@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "core/library/library_folder.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "core/util/utf16.h"
 
@@ -24,34 +29,61 @@ char16_t foldAscii(char16_t c)
     return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
 }
 
-// Orders names the way Windows file listings do: without regard to ASCII case.
-bool byName(const LibraryItem& a, const LibraryItem& b)
-{
-    const std::u16string x = pathText(a.fileName);
-    const std::u16string y = pathText(b.fileName);
-    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(),
-                                        [](char16_t l, char16_t r) { return foldAscii(l) < foldAscii(r); });
-}
+// Closes a directory stream on scope exit.
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+using DirStream = std::unique_ptr<DIR, DirCloser>;
 
-bool isListed(const fs::directory_entry& entry, bool& isFolder)
+// Whether a directory entry is listed: folders, and files whose name
+// contains ".xml"; hidden names (our temporary files, trash) never are.
+bool isListed(DIR* dir, const dirent& entry, bool& isFolder)
 {
-    const std::string name = entry.path().filename().string();
-    if (name.empty() || name.front() == '.')
+    const char* name = entry.d_name;
+    if (name[0] == '.')
         return false;
-    std::error_code ec;
-    isFolder = entry.is_directory(ec);
-    return isFolder || name.find(".xml") != std::string::npos;
+    unsigned char type = entry.d_type;
+    if (type == DT_UNKNOWN || type == DT_LNK) {
+        struct stat info {};
+        if (::fstatat(::dirfd(dir), name, &info, 0) != 0)
+            return false;
+        type = S_ISDIR(info.st_mode) ? DT_DIR : DT_REG;
+    }
+    isFolder = type == DT_DIR;
+    return isFolder || std::strstr(name, ".xml") != nullptr;
 }
 
 bool hasListedEntry(const fs::path& folder)
 {
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    DirStream dir(::opendir(folder.c_str()));
+    if (!dir)
+        return false;
+    while (const dirent* entry = ::readdir(dir.get())) {
         bool isFolder = false;
-        if (isListed(*it, isFolder))
+        if (isListed(dir.get(), *entry, isFolder))
             return true;
     }
     return false;
+}
+
+// A listed name with its item and a sort key (the name with ASCII letters
+// folded), so that sorting compares plain bytes.
+struct Named {
+    std::string name;
+    std::string key;
+    LibraryItem item;
+};
+
+// Orders names the way Windows file listings do: without regard to ASCII
+// case. UTF-8 bytes compare in code point order.
+void sortByName(std::vector<Named>& items)
+{
+    for (auto& named : items) {
+        named.key = named.name;
+        for (char& c : named.key)
+            c = static_cast<char>(foldAscii(static_cast<unsigned char>(c)));
+    }
+    std::sort(items.begin(), items.end(), [](const Named& a, const Named& b) { return a.key < b.key; });
 }
 
 }  // namespace
@@ -108,32 +140,43 @@ std::u16string itemFileName(ItemKind kind, int order, std::u16string_view text)
 
 std::vector<LibraryItem> listFolder(const fs::path& folder)
 {
-    std::vector<LibraryItem> folders;
-    std::vector<LibraryItem> chapters;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    // Plain readdir: listing is the hot path of filling a large tree.
+    std::vector<Named> folders;
+    std::vector<Named> chapters;
+    DirStream dir(::opendir(folder.c_str()));
+    if (!dir)
+        return {};
+    while (const dirent* entry = ::readdir(dir.get())) {
         bool isFolder = false;
-        if (!isListed(*it, isFolder))
+        if (!isListed(dir.get(), *entry, isFolder))
             continue;
-        LibraryItem item;
+        Named named;
+        named.name = entry->d_name;
+        LibraryItem& item = named.item;
         item.kind = isFolder ? ItemKind::Folder : ItemKind::Chapter;
-        item.fileName = it->path().filename();
-        const std::u16string name = pathText(item.fileName);
-        item.text = itemText(name, item.kind);
-        item.order = orderPrefix(name).value_or(0);
-        item.hasChildren = isFolder && hasListedEntry(it->path());
-        (isFolder ? folders : chapters).push_back(std::move(item));
+        const std::u16string text = utf16::fromUtf8(named.name);
+        item.text = itemText(text, item.kind);
+        item.order = orderPrefix(text).value_or(0);
+        item.hasChildren = isFolder && hasListedEntry(folder / named.name);
+        (isFolder ? folders : chapters).push_back(std::move(named));
     }
-    std::sort(folders.begin(), folders.end(), byName);
-    std::sort(chapters.begin(), chapters.end(), byName);
-    const auto category = std::find_if(folders.begin(), folders.end(),
-                                       [](const LibraryItem& f) { return pathText(f.fileName) == kCategoryFolderName; });
+    sortByName(folders);
+    sortByName(chapters);
     // Moved to the front with the others keeping their order (a plain swap
     // with the first folder would send that folder out of order).
-    if (category != folders.end())
-        std::rotate(folders.begin(), category, category + 1);
-    folders.insert(folders.end(), std::make_move_iterator(chapters.begin()), std::make_move_iterator(chapters.end()));
-    return folders;
+    const std::string category = utf16::toUtf8(kCategoryFolderName);
+    const auto found = std::find_if(folders.begin(), folders.end(), [&](const Named& f) { return f.name == category; });
+    if (found != folders.end())
+        std::rotate(folders.begin(), found, found + 1);
+    std::vector<LibraryItem> items;
+    items.reserve(folders.size() + chapters.size());
+    for (auto* group : {&folders, &chapters}) {
+        for (auto& named : *group) {
+            named.item.fileName = std::move(named.name);
+            items.push_back(std::move(named.item));
+        }
+    }
+    return items;
 }
 
 int nextChapterNumber(const std::vector<LibraryItem>& items)

@@ -60,26 +60,24 @@ void LibraryController::showRoot(const fs::path& folder, bool expandBooks)
     m_fresh = QPersistentModelIndex();
     m_model.setRootFolder(folder);
     const QModelIndex root = m_model.rootIndex();
+    // List what will be open first, then expand it all in one layout pass:
+    // categories always, books too when asked. Sub-folders of what is listed
+    // only learn whether they have items.
     m_model.ensureLoaded(root);
-    m_pane.expand(root);
-    // Categories always open; books too when asked. Expanding lists a
-    // folder's items; sub-folders only learn whether they have items.
     for (int i = 0; i < m_model.rowCount(root); ++i) {
         const QModelIndex category = m_model.index(i, 0, root);
         if (m_model.isChapter(category))
             continue;
         m_model.ensureLoaded(category);
-        m_pane.expand(category);
         if (!expandBooks)
             continue;
         for (int j = 0; j < m_model.rowCount(category); ++j) {
             const QModelIndex book = m_model.index(j, 0, category);
-            if (!m_model.isChapter(book) && m_model.hasChildren(book)) {
+            if (!m_model.isChapter(book) && m_model.hasChildren(book))
                 m_model.ensureLoaded(book);
-                m_pane.expand(book);
-            }
         }
     }
+    m_pane.expandRecursively(root, expandBooks ? 2 : 1);
     m_pane.selectIndex(root);
 }
 
