@@ -100,6 +100,7 @@ bool annotateSelection(LayoutDocument& document, int number)
                 glyph.noteMark = false;
                 marked = true;
             }
+    document.selectionBegin = document.selectionEnd = 0;
     return marked;
 }
 

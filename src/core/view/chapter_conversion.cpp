@@ -38,7 +38,10 @@ ParagraphBox paragraphShell(const library::Paragraph& source, int decoration)
 
 void addParagraphs(const library::Paragraph& source, const LayoutEngine& engine, LayoutDocument& document)
 {
-    MarkedText marked = parseInlineMarks(source.text());
+    // Backspace characters are dropped before the marks are read, as they never become glyphs.
+    std::u16string text = source.text();
+    std::erase(text, u'\b');
+    MarkedText marked = parseInlineMarks(text);
     dropFinalLineEnd(marked);
     std::vector<GlyphNode> glyphs = glyphsFromText(marked.text, marked.numbers);
     ParagraphBox box = paragraphShell(source, marked.decoration);
@@ -148,10 +151,14 @@ library::Chapter chapterFromDocument(const LayoutDocument& document, const Layou
         paragraph.horizontalLine = box.horizontalLine;
         paragraph.paragraphPicture = box.paragraphPicture;
         paragraph.annotation = box.annotation;
-        std::u16string text = taggedTextOf(box, engine);
-        if (text.empty())
-            text = u"\r";
-        paragraph.runs.push_back({std::move(text), {}});
+        // Reading takes one final line end as the paragraph's own end, so a
+        // paragraph that is empty or ends with an empty code line gets one.
+        MarkedText marked = markedTextOf(box, engine);
+        if (marked.text.empty() || marked.text.back() == u'\n') {
+            marked.text.push_back(u'\r');
+            marked.numbers.push_back(0);
+        }
+        paragraph.runs.push_back({writeInlineMarks(marked), {}});
         chapter.paragraphs.push_back(std::move(paragraph));
     }
     return chapter;

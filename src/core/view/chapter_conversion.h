@@ -20,7 +20,8 @@ LayoutDocument documentFromChapter(const library::Chapter& chapter, const Layout
 
 // The chapter to save: one run per text paragraph holding its text with
 // inline marks; line breaks inside a code paragraph are written as "\r\n";
-// an empty paragraph is written as "\r" so that it survives reading.
+// a paragraph that is empty or ends with an empty code line gets a final
+// "\r", so that it survives reading.
 // Picture boxes are not part of the chapter format and are left out.
 library::Chapter chapterFromDocument(const LayoutDocument& document, const LayoutEngine& engine);
 

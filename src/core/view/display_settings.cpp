@@ -119,9 +119,11 @@ DisplaySettings readDisplaySettings(const platform::AppFolders& folders)
     return displaySettingsFromIni(IniFile::load(path));
 }
 
-void storeDisplaySettings(const DisplaySettings& s, IniFile& ini)
+namespace {
+
+// The keys the reading view writes when it closes.
+void storeViewKeys(const DisplaySettings& s, IniFile& ini)
 {
-    // The reading view's keys.
     ini.setValue(u"Img", u"Img", s.image);
     ini.setInteger(u"Size", u"TextSize", s.textSize);
     ini.setInteger(u"LocalWebSet", u"Page", s.webPageSize);
@@ -139,7 +141,11 @@ void storeDisplaySettings(const DisplaySettings& s, IniFile& ini)
     if (!s.codeFontName.empty())
         ini.setValue(u"FontName", u"CodeFontName", s.codeFontName);
     ini.setInteger(u"Voice", u"nRate", s.rate);
-    // The application's keys.
+}
+
+// The keys the application writes at its exit, after the view's.
+void storeApplicationKeys(const DisplaySettings& s, IniFile& ini)
+{
     ini.setValue(u"Background", u"Background", s.backgroundDir);
     ini.setValue(u"Background", u"parmDir", s.parmDir);
     ini.setInteger(u"Background", u"nPramBZ", s.annotationRange);
@@ -171,6 +177,14 @@ void storeDisplaySettings(const DisplaySettings& s, IniFile& ini)
     ini.setInteger(u"Color", u"nVerticalWidth", s.verticalWidth);
     ini.setInteger(u"Color", u"nSelect", s.select);
     ini.setInteger(u"Page", u"nPageWidth", s.pageWidth);
+}
+
+}  // namespace
+
+void storeDisplaySettings(const DisplaySettings& settings, IniFile& ini)
+{
+    storeViewKeys(settings, ini);
+    storeApplicationKeys(settings, ini);
 }
 
 Status writeDisplaySettings(const platform::AppFolders& folders, const DisplaySettings& settings)

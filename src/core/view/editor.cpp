@@ -44,6 +44,11 @@ void Editor::placeCaretAtOffset(std::size_t paragraph, std::size_t offset)
 EditResult Editor::finish(std::size_t first, std::size_t count)
 {
     m_document.modified = true;
+    // Paragraphs may have moved: a remaining selection can be anywhere from the first one changed.
+    if (m_document.selectionBegin < m_document.selectionEnd) {
+        m_document.selectionBegin = std::min(m_document.selectionBegin, first);
+        m_document.selectionEnd = m_document.paragraphs.size();
+    }
     if (m_deferLayout) {
         m_pendingFirst = std::min(m_pendingFirst, first);
         return {true, first};

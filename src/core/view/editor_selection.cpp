@@ -53,6 +53,16 @@ bool paragraphEndSelected(const ParagraphBox& paragraph)
     return !paragraph.lines.empty() && paragraph.lines.back().glyphs.back().selected;
 }
 
+// The logical offset of the paragraph's first selected glyph (it has one).
+std::size_t firstSelectedOffset(const ParagraphBox& paragraph)
+{
+    for (std::size_t l = 0; l < paragraph.lines.size(); ++l)
+        for (std::size_t g = 0; g < paragraph.lines[l].glyphs.size(); ++g)
+            if (paragraph.lines[l].glyphs[g].selected)
+                return logicalOffset(paragraph, l, g);
+    return 0;
+}
+
 }  // namespace
 
 void Editor::selectRange(TextPosition a, TextPosition b)
@@ -61,34 +71,47 @@ void Editor::selectRange(TextPosition a, TextPosition b)
     if (b < a)
         std::swap(a, b);
     forEachGlyph(m_document, a, b, [](TextPosition, GlyphNode& glyph) { glyph.selected = true; });
+    m_document.selectionBegin = a.paragraph;
+    m_document.selectionEnd = std::min(b.paragraph + 1, m_document.paragraphs.size());
 }
 
 void Editor::selectAll()
 {
     forEachGlyph(m_document, TextPosition{}, documentEnd(m_document),
                  [](TextPosition, GlyphNode& glyph) { glyph.selected = true; });
+    m_document.selectionBegin = 0;
+    m_document.selectionEnd = m_document.paragraphs.size();
 }
 
 void Editor::clearSelection()
 {
-    for (auto& paragraph : m_document.paragraphs)
-        for (auto& line : paragraph.lines)
+    const std::size_t end = std::min(m_document.selectionEnd, m_document.paragraphs.size());
+    for (std::size_t p = m_document.selectionBegin; p < end; ++p)
+        for (auto& line : m_document.paragraphs[p].lines)
             for (auto& glyph : line.glyphs)
                 glyph.selected = false;
+    m_document.selectionBegin = m_document.selectionEnd = 0;
 }
 
 bool Editor::hasSelection() const
 {
-    return std::any_of(m_document.paragraphs.begin(), m_document.paragraphs.end(), paragraphHasSelection);
+    const std::size_t end = std::min(m_document.selectionEnd, m_document.paragraphs.size());
+    for (std::size_t p = m_document.selectionBegin; p < end; ++p)
+        if (paragraphHasSelection(m_document.paragraphs[p]))
+            return true;
+    return false;
 }
 
 std::vector<TextPosition> Editor::selectedPositions() const
 {
     std::vector<TextPosition> positions;
-    forEachGlyph(m_document, TextPosition{}, documentEnd(m_document), [&](TextPosition at, const GlyphNode& glyph) {
-        if (glyph.selected)
-            positions.push_back(at);
-    });
+    if (m_document.selectionBegin >= m_document.selectionEnd)
+        return positions;
+    forEachGlyph(m_document, TextPosition{m_document.selectionBegin, 0, 0}, TextPosition{m_document.selectionEnd, 0, 0},
+                 [&](TextPosition at, const GlyphNode& glyph) {
+                     if (glyph.selected)
+                         positions.push_back(at);
+                 });
     return positions;
 }
 
@@ -123,7 +146,7 @@ EditResult Editor::deleteSelection()
 {
     auto& paragraphs = m_document.paragraphs;
     std::size_t first = paragraphs.size();
-    for (std::size_t p = 0; p < paragraphs.size(); ++p)
+    for (std::size_t p = m_document.selectionBegin; p < std::min(m_document.selectionEnd, paragraphs.size()); ++p)
         if (paragraphHasSelection(paragraphs[p])) {
             first = p;
             break;
@@ -138,22 +161,14 @@ EditResult Editor::deleteSelection()
         return logical;
     };
     // The caret goes where the first selected glyph was.
-    const auto firstLine = std::find_if(paragraphs[first].lines.begin(), paragraphs[first].lines.end(),
-                                        [](const TextLine& line) {
-                                            return std::any_of(line.glyphs.begin(), line.glyphs.end(),
-                                                               [](const GlyphNode& g) { return g.selected; });
-                                        });
-    const std::size_t l = static_cast<std::size_t>(firstLine - paragraphs[first].lines.begin());
-    std::size_t g = 0;
-    while (!paragraphs[first].lines[l].glyphs[g].selected)
-        ++g;
-    const std::size_t caretOffset = logicalOffset(paragraphs[first], l, g);
+    const std::size_t caretOffset = firstSelectedOffset(paragraphs[first]);
 
     std::vector<ParagraphBox> result(std::make_move_iterator(paragraphs.begin()),
                                      std::make_move_iterator(paragraphs.begin() + static_cast<std::ptrdiff_t>(first)));
+    const std::size_t selectionEnd = std::min(m_document.selectionEnd, paragraphs.size());
     for (std::size_t p = first; p < paragraphs.size(); ++p) {
         ParagraphBox& paragraph = paragraphs[p];
-        if (!paragraph.isText() || !paragraphHasSelection(paragraph)) {
+        if (p >= selectionEnd || !paragraph.isText() || !paragraphHasSelection(paragraph)) {
             result.push_back(std::move(paragraph));
             continue;
         }

@@ -24,7 +24,8 @@ long parseOpenTag(std::u16string_view text, std::size_t pos, char16_t letter, st
             return -1;
         ++i;
     }
-    if (i == digitsStart || i >= text.size() || text[i] != u']')
+    // A number 0 would mean "no mark": such a tag is not one the writer makes and stays text.
+    if (i == digitsStart || i >= text.size() || text[i] != u']' || number == 0)
         return -1;
     end = i + 1;
     return number;
@@ -70,9 +71,12 @@ MarkedText parseInlineMarks(std::u16string_view tagged)
         const long number = parseOpenTag(tagged, pos, u'T', contentStart);
         const std::size_t close = number >= 0 ? tagged.rfind(u"[/T]") : kNone;
         if (close != kNone && close >= contentStart) {
-            parseRuns(tagged.substr(0, pos), out);
-            parseRuns(tagged.substr(contentStart, close - contentStart), out);
-            parseRuns(tagged.substr(close + 4), out);
+            // The runs are read from the text with the two tags taken out, so a
+            // run may start before the decoration's tag and end inside it.
+            std::u16string untagged(tagged.substr(0, pos));
+            untagged.append(tagged.substr(contentStart, close - contentStart));
+            untagged.append(tagged.substr(close + 4));
+            parseRuns(untagged, out);
             out.decoration = static_cast<int>(number);
             return out;
         }

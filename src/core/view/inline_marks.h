@@ -20,9 +20,10 @@ struct MarkedText {
 
 // Reads "[F%d]…[/F]" (an annotated run) and "[T%d]…[/T]" (the paragraph's
 // decoration index, around the whole text). A tag without a decimal number
-// below 65536, without its closing "]" or without a matching closing tag
+// in 1…65535, without its closing "]" or without a matching closing tag
 // stays in the text as written. The content of an [F] run is taken
-// literally; a [T] may hold [F] runs.
+// literally; a [T] may hold [F] runs. Reading what writeInlineMarks wrote
+// gives back the same marked text.
 MarkedText parseInlineMarks(std::u16string_view tagged);
 
 // Writes every run of consecutive units sharing a non-zero number as

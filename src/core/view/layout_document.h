@@ -96,6 +96,11 @@ struct LayoutDocument {
     int publishStatus = 0;
     bool modified = false;
     long long typedCount = 0;  // characters typed since the last save
+    // Paragraphs [selectionBegin, selectionEnd) may hold selected glyphs. The
+    // Editor keeps this hint so that testing and clearing the selection do not
+    // walk the whole chapter; code that sets selected flags itself widens it.
+    std::size_t selectionBegin = 0;
+    std::size_t selectionEnd = 0;
 
     // One paragraph holding one line holding the "\r" glyph.
     static LayoutDocument empty();

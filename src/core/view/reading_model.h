@@ -29,12 +29,19 @@ enum class EditKey { Left, Right, Up, Down, Backspace, Delete, Tab, Enter };
 //   scroll: scroll().lineUp()/lineDown()/scrollTo(track)/wheel(delta) (use
 //           model.wheel(delta): in paragraph mode it shows the next or
 //           previous paragraph instead); repaint.
-//   paint:  fill the background; for each entry of paragraphsToPaint(strips)
-//           paint the paragraph box (its annotation band and decoration),
-//           then its lines [firstLine, endLine): every glyph at (left, top)
-//           in its size, skipping characters <= 13; then markedRuns() of the
-//           paragraph as rounded boxes. Page y minus pageTop() is the y in
-//           the widget. Code lines take their colours from code_colouring.h.
+//   paint:  fill the background (background_picture.h, colour_schemes.h)
+//           and the strips and bars (paint_geometry.h); for each entry of
+//           paragraphsToPaint(strips) paint the paragraph's box: a code
+//           frame or an annotation band (paragraphBand) and its decoration
+//           (decorationRect); then its lines [firstLine, endLine): every
+//           glyph with isDrawn() at (left, top) in its size, the face of
+//           bodyFace()/codeFace() at pointSizeTenths(), coloured by
+//           glyphPaint() in body text and by colourCodeLine() (with one
+//           KeywordTables::cAndCpp() the view keeps) in code; glyphs with an
+//           annotation number go over the rounded boxes of markedRuns(),
+//           patterned with annotationStylePicture(). Page y minus pageTop()
+//           is the y in the widget; the caret is at editor().caretX() on the
+//           caret's line.
 //   keys:   typeCharacter(ch) for text input, pressKey(EditKey) for the
 //           editing keys, copy()/cut()/paste(text) with the clipboard.
 //   mouse:  press: clickAt(x, y) with widget coordinates; drag: dragTo(x, y).

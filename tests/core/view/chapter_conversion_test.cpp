@@ -89,6 +89,15 @@ TEST(ChapterConversion, SavingKeepsAttributesAndEmptyParagraphs)
     EXPECT_EQ(saved.paragraphs[2].code, 1);
 }
 
+TEST(ChapterConversion, EmptyLastCodeLineSurvivesSaving)
+{
+    const auto document = documentFromChapter(chapterOf({{u"f();\r\n\r\n", 1}}), engine());
+    ASSERT_EQ(document.paragraphs[0].lines.size(), 2u);
+    const library::Chapter saved = chapterFromDocument(document, engine());
+    EXPECT_EQ(saved.paragraphs[0].text(), u"f();\r\n\r");
+    EXPECT_EQ(documentFromChapter(saved, engine()).paragraphs[0].lines.size(), 2u);
+}
+
 TEST(ChapterConversion, ParagraphAnnotationSurvivesTheFile)
 {
     veyla::test::TempDir dir;

@@ -206,6 +206,21 @@ TEST(Editor, PasteIntoAPictureBoxIsRefused)
     EXPECT_FALSE(f.document.modified);
 }
 
+TEST(Editor, SelectionIsFoundAfterParagraphsMoved)
+{
+    Fixture f({{u"甲乙"}, {u"丙"}, {u"丁戊"}});
+    f.editor().selectRange({2, 0, 1}, {2, 0, 2});
+    f.caretAt(0, 1);
+    ASSERT_TRUE(f.editor().insertLineBreak().ok());  // the selection is now in paragraph 3
+    EXPECT_TRUE(f.editor().hasSelection());
+    EXPECT_EQ(f.editor().copySelection(), u"戊");
+    f.editor().clearSelection();
+    for (const auto& paragraph : f.document.paragraphs)
+        for (const auto& line : paragraph.lines)
+            for (const auto& glyph : line.glyphs)
+                EXPECT_FALSE(glyph.selected);
+}
+
 TEST(Editor, WordCountCountsHanziAndAllButBlanks)
 {
     Fixture f({{u"春眠不觉，ab"}});

@@ -39,12 +39,26 @@ TEST(InlineMarks, ParsesRunsAndDecoration)
         {u"[T2]abc", u"[T2]abc", std::vector<std::uint16_t>(7, 0), 0},
         {u"a[/F]b", u"a[/F]b", std::vector<std::uint16_t>(6, 0), 0},
         {u"[F", u"[F", numbers({0, 0}), 0},
+        // Number 0 means no mark: such tags are text.
+        {u"[F0]a[/F]", u"[F0]a[/F]", std::vector<std::uint16_t>(9, 0), 0},
+        {u"[T0]a[/T]", u"[T0]a[/T]", std::vector<std::uint16_t>(9, 0), 0},
+        // A run may start before the decoration tag.
+        {u"[F3]a[T1]b[/F][/T]", u"ab", numbers({3, 3}), 1},
     };
     for (const auto& c : cases) {
         const MarkedText marked = parseInlineMarks(c.tagged);
         EXPECT_EQ(marked.text, c.text) << utf16::toUtf8(c.tagged);
         EXPECT_EQ(marked.numbers, c.numbers) << utf16::toUtf8(c.tagged);
         EXPECT_EQ(marked.decoration, c.decoration) << utf16::toUtf8(c.tagged);
+    }
+}
+
+TEST(InlineMarks, ReadingWhatWasWrittenGivesTheSameMarks)
+{
+    for (std::u16string_view tagged :
+         {u"[F3]a[T1]b[F2]c[/F][/T]", u"[T0]a[T5]b[/T]c[/T]", u"x[/F][F1]y[/F]", u"[T2][F9]a[/F]b[/T]tail"}) {
+        const MarkedText once = parseInlineMarks(tagged);
+        EXPECT_EQ(parseInlineMarks(writeInlineMarks(once)), once) << utf16::toUtf8(tagged);
     }
 }
 
