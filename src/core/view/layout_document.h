@@ -24,7 +24,7 @@ struct GlyphNode {
     double bottom = 0;
     int size = 0;                  // font size in pixels (the line's text or code size)
     std::uint16_t annotation = 0;  // annotation style number, 0 = none
-    bool spoken = false;           // inside the piece being read aloud
+    bool spoken = false;           // inside the piece being read aloud; set on the UI thread only
     bool selected = false;
     bool noteMark = false;
 

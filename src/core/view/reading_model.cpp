@@ -19,13 +19,15 @@ ReadingModel::ReadingModel(const LayoutParams& params) : m_engine(params)
 
 void ReadingModel::open(const library::Chapter& chapter)
 {
-    m_document = documentFromChapter(chapter, m_engine);
+    m_document = documentFromChapter(chapter, m_engine);  // laid out already
     m_caret = {};
     m_anchor = {};
     m_firstVisible.reset();
     m_shownParagraph = 0;
     m_scroll.scrollTo(0);
-    layoutAll();
+    if (m_mode == DisplayMode::Paragraph)
+        showParagraph(0);
+    updateScrollRange();
 }
 
 void ReadingModel::clear()
@@ -42,9 +44,14 @@ ReadingModel::SaveData ReadingModel::chapterForSaving()
 
 void ReadingModel::resize(const ClientArea& area)
 {
+    const int pageWidth = m_engine.params().pageWidth;
     m_geometry.resize(area);
     m_geometry.applyTo(m_engine.params());
-    reflowAll();
+    // Lines are broken again only when the page width changed.
+    if (m_engine.params().pageWidth != pageWidth)
+        reflowAll();
+    else
+        layoutAll();
 }
 
 bool ReadingModel::widenPage()
