@@ -23,6 +23,7 @@ struct Paragraph {
     int verticalBar = 0;         // index of the vertical-bar picture
     int horizontalLine = 0;      // index of the horizontal-line picture
     int paragraphPicture = 0;    // index of the paragraph picture
+    int annotation = 0;          // paragraph annotation style number, 0 = none
     std::vector<Run> runs;
 
     // The paragraph's text: its runs joined.

@@ -118,6 +118,7 @@ Result<Chapter> parseChapter(std::u16string_view text, const ChapterReadOptions&
             paragraph.verticalBar = attributeInteger(xml, u"Ver", 0);
             paragraph.paragraphPicture = attributeInteger(xml, u"PL", 0);
             paragraph.horizontalLine = attributeInteger(xml, u"HLine", 0);
+            paragraph.annotation = attributeInteger(xml, u"BZ", 0);
             chapter.paragraphs.push_back(std::move(paragraph));
         }
     }
@@ -172,6 +173,8 @@ std::u16string chapterToXml(const Chapter& chapter, const ChapterWriteOptions& o
             xml.setAttribute(u"PL", paragraph.paragraphPicture);
         if (paragraph.horizontalLine != 0)
             xml.setAttribute(u"HLine", paragraph.horizontalLine);
+        if (paragraph.annotation != 0)
+            xml.setAttribute(u"BZ", paragraph.annotation);
         xml.intoElement();
         for (const auto& run : paragraph.runs)
             xml.addElement(u"Chunk", run.text);

@@ -18,6 +18,7 @@ std::string_view errorCodeName(ErrorCode code)
     case ErrorCode::UnsafeEntry: return "unsafe archive entry";
     case ErrorCode::TooLarge: return "too large";
     case ErrorCode::MalformedBook: return "malformed book";
+    case ErrorCode::NotTextBox: return "not a text box";
     }
     return "unknown error";
 }

@@ -20,6 +20,7 @@ enum class ErrorCode {
     UnsafeEntry,       // an archive entry refused as hostile (path, link, encryption)
     TooLarge,          // input over a size cap (archive, entry, ratio, imported text)
     MalformedBook,     // an EPUB without container, package document or catalog
+    NotTextBox,        // an edit that needs a text line while the caret is on another kind of box
 };
 
 // A short English name of the code, for logs and the command-line tool.

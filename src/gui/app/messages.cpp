@@ -32,6 +32,8 @@ QString messageFor(ErrorCode code, Operation operation)
         return u"文件过大"_s;
     case ErrorCode::MalformedBook:
         return u"不是可以导入的EPUB电子书"_s;
+    case ErrorCode::NotTextBox:
+        return u"请在字符数据块中粘贴文本！"_s;
     }
     return QString();
 }

@@ -1,0 +1,301 @@
+// SPDX-License-Identifier: MIT
+#include "core/view/reading_model.h"
+
+#include <algorithm>
+
+#include "core/view/chapter_conversion.h"
+
+namespace veyla::view {
+
+ReadingModel::ReadingModel()
+{
+    m_engine.layoutDocument(m_document);
+}
+
+ReadingModel::ReadingModel(const LayoutParams& params) : m_engine(params)
+{
+    m_engine.layoutDocument(m_document);
+}
+
+void ReadingModel::open(const library::Chapter& chapter)
+{
+    m_document = documentFromChapter(chapter, m_engine);  // laid out already
+    m_caret = {};
+    m_anchor = {};
+    m_firstVisible.reset();
+    m_shownParagraph = 0;
+    m_scroll.scrollTo(0);
+    if (m_mode == DisplayMode::Paragraph)
+        showParagraph(0);
+    updateScrollRange();
+}
+
+void ReadingModel::clear()
+{
+    open(library::Chapter{});
+}
+
+ReadingModel::SaveData ReadingModel::chapterForSaving()
+{
+    SaveData data{chapterFromDocument(m_document, m_engine), m_document.typedCount};
+    m_document.typedCount = 0;
+    return data;
+}
+
+void ReadingModel::resize(const ClientArea& area)
+{
+    const int pageWidth = m_engine.params().pageWidth;
+    m_geometry.resize(area);
+    m_geometry.applyTo(m_engine.params());
+    // Lines are broken again only when the page width changed.
+    if (m_engine.params().pageWidth != pageWidth)
+        reflowAll();
+    else
+        layoutAll();
+}
+
+bool ReadingModel::widenPage()
+{
+    if (!m_geometry.widenPage())
+        return false;
+    m_geometry.applyTo(m_engine.params());
+    reflowAll();
+    return true;
+}
+
+bool ReadingModel::narrowPage()
+{
+    if (!m_geometry.narrowPage())
+        return false;
+    m_geometry.applyTo(m_engine.params());
+    reflowAll();
+    return true;
+}
+
+void ReadingModel::setTextSize(int size)
+{
+    m_engine.params().textSize = size;
+    reflowAll();
+}
+
+void ReadingModel::setCodeSize(int size)
+{
+    m_engine.params().codeSize = size;
+    reflowAll();
+}
+
+void ReadingModel::setRowSpacing(int spacing)
+{
+    m_engine.params().rowSpacing = spacing;
+    layoutAll();
+}
+
+void ReadingModel::setParagraphSpacing(int spacing)
+{
+    m_engine.params().paragraphSpacing = spacing;
+    layoutAll();
+}
+
+void ReadingModel::layoutAll()
+{
+    m_engine.layoutDocument(m_document);
+    if (m_mode == DisplayMode::Paragraph)
+        showParagraph(m_shownParagraph);
+    updateScrollRange();
+}
+
+void ReadingModel::reflowAll()
+{
+    m_engine.reflow(m_document);
+    if (m_mode == DisplayMode::Paragraph)
+        showParagraph(m_shownParagraph);
+    updateScrollRange();
+}
+
+void ReadingModel::setDisplayMode(DisplayMode mode)
+{
+    if (mode == m_mode)
+        return;
+    m_mode = mode;
+    if (mode == DisplayMode::Paragraph)
+        showParagraph(m_caret.position.paragraph);
+    else
+        layoutAll();
+    updateScrollRange();
+}
+
+void ReadingModel::showParagraph(std::size_t index)
+{
+    if (m_document.paragraphs.empty())
+        return;
+    m_shownParagraph = std::min(index, m_document.paragraphs.size() - 1);
+    if (m_mode == DisplayMode::Paragraph)
+        m_engine.placeForParagraphMode(m_document.paragraphs[m_shownParagraph], m_geometry.area().height);
+}
+
+ScrollSize ReadingModel::scrollSize() const
+{
+    if (m_mode == DisplayMode::Paragraph)
+        return {m_geometry.area().width, m_geometry.area().height};
+    return m_engine.scrollSize(m_document, m_geometry.area().width);
+}
+
+void ReadingModel::updateScrollRange()
+{
+    m_scroll.setRange(scrollSize().height, m_geometry.area().height);
+}
+
+void ReadingModel::wheel(int delta)
+{
+    if (m_mode != DisplayMode::Paragraph) {
+        m_scroll.wheel(delta);
+        return;
+    }
+    std::size_t next = m_shownParagraph;
+    if (delta > 0 && next > 0)
+        --next;
+    else if (delta < 0 && next + 1 < m_document.paragraphs.size())
+        ++next;
+    if (next == m_shownParagraph)
+        return;
+    showParagraph(next);
+    editor().setCaret({next, 0, 0});
+}
+
+int ReadingModel::pageTop() const
+{
+    return m_mode == DisplayMode::Paragraph ? 0 : m_scroll.position();
+}
+
+bool ReadingModel::keepInView(int y)
+{
+    if (m_mode == DisplayMode::Paragraph)
+        return false;
+    const auto target = view::keepInView(y, m_scroll.position(), m_geometry.area().height, scrollSize().height);
+    if (!target)
+        return false;
+    const int before = m_scroll.position();
+    m_scroll.scrollTo(*target);
+    return m_scroll.position() != before;
+}
+
+std::vector<VisibleParagraph> ReadingModel::paragraphsToPaint(StripVisibility topStrip, StripVisibility bottomStrip)
+{
+    const VisibleBand band =
+        visibleBand(pageTop(), m_geometry.area().height, m_engine.params().topMargin, topStrip, bottomStrip);
+    if (m_mode == DisplayMode::WholeChapter)
+        return visibleParagraphs(m_document, band, m_firstVisible, pageTop());
+    if (m_document.paragraphs.empty())
+        return {};
+    const auto& lines = m_document.paragraphs[m_shownParagraph].lines;
+    VisibleParagraph entry{m_shownParagraph, 0, 0};
+    std::size_t l = 0;
+    while (l < lines.size() && !lineInBand(lines[l], band) && !lineBelowBand(lines[l], band))
+        ++l;
+    entry.firstLine = entry.endLine = l;
+    while (entry.endLine < lines.size() && lineInBand(lines[entry.endLine], band))
+        ++entry.endLine;
+    return {entry};
+}
+
+TextPosition ReadingModel::positionAtWidget(double x, double y) const
+{
+    if (m_mode == DisplayMode::Paragraph)
+        return positionInParagraph(m_document, m_shownParagraph, x, y);
+    return positionAt(m_document, x, y + pageTop());
+}
+
+void ReadingModel::clickAt(double x, double y)
+{
+    Editor edit = editor();
+    edit.clearSelection();
+    edit.setCaret(positionAtWidget(x, y));
+    m_anchor = m_caret.position;
+}
+
+void ReadingModel::dragTo(double x, double y)
+{
+    const TextPosition to = positionAtWidget(x, y);
+    Editor edit = editor();
+    edit.selectRange(m_anchor, to);
+    edit.setCaret(to);
+}
+
+void ReadingModel::afterEdit(const EditResult& result)
+{
+    if (!result.changed)
+        return;
+    if (m_mode == DisplayMode::Paragraph)
+        showParagraph(m_caret.position.paragraph);
+    updateScrollRange();
+}
+
+Status ReadingModel::typeCharacter(char16_t ch, char16_t low)
+{
+    Editor edit = editor();
+    auto result = edit.typeCharacter(ch, low);
+    edit.clearSelection();
+    if (!result)
+        return result.error();
+    afterEdit(*result);
+    return {};
+}
+
+Status ReadingModel::pressKey(EditKey key)
+{
+    Editor edit = editor();
+    Status status;
+    switch (key) {
+    case EditKey::Left: edit.moveCaret(CaretMove::Left); break;
+    case EditKey::Right: edit.moveCaret(CaretMove::Right); break;
+    case EditKey::Up: edit.moveCaret(CaretMove::Up); break;
+    case EditKey::Down: edit.moveCaret(CaretMove::Down); break;
+    case EditKey::Backspace: afterEdit(edit.backspace()); break;
+    case EditKey::Delete: afterEdit(edit.deleteKey()); break;
+    case EditKey::Tab: status = typeCharacter(u'\t'); break;
+    case EditKey::Enter: {
+        status = typeCharacter(u'\r');
+        const auto& position = m_caret.position;
+        const auto& lines = m_document.paragraphs[position.paragraph].lines;
+        const int bottom = lines.empty() ? m_document.paragraphs[position.paragraph].bottom
+                                         : lines[position.line].bottom;
+        // A new paragraph below the window brings the view down by 150 pixels.
+        if (status && m_mode == DisplayMode::WholeChapter && bottom > pageTop() + m_geometry.area().height)
+            m_scroll.scrollBy(150);
+        break;
+    }
+    }
+    if (m_mode == DisplayMode::Paragraph && m_caret.position.paragraph != m_shownParagraph)
+        showParagraph(m_caret.position.paragraph);
+    edit.clearSelection();
+    return status;
+}
+
+std::u16string ReadingModel::copy()
+{
+    return editor().copySelection();
+}
+
+std::u16string ReadingModel::cut()
+{
+    Editor edit = editor();
+    std::u16string text = edit.copySelection();
+    afterEdit(edit.deleteSelection());
+    return text;
+}
+
+Status ReadingModel::paste(std::u16string_view text)
+{
+    auto result = editor().paste(text);
+    if (!result)
+        return result.error();
+    afterEdit(*result);
+    return {};
+}
+
+WordCount ReadingModel::wordCount()
+{
+    return editor().wordCount();
+}
+
+}  // namespace veyla::view

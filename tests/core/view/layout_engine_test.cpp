@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: MIT
+#include "core/view/layout_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "core/view/chapter_conversion.h"
+#include "view_test_support.h"
+
+namespace veyla::view {
+namespace {
+
+using test::chapterOf;
+using test::lineText;
+using test::smallParams;
+
+TEST(GlyphAdvance, FollowsTheSizeFormula)
+{
+    struct Case {
+        char16_t ch;
+        double size;
+        int spacing;
+        double expected;
+    };
+    const Case cases[] = {
+        // A Latin letter takes half the width of a Chinese character.
+        {u'a', 28, 0, 14},
+        {u'中', 28, 0, 28},
+        // The boundary is the code 256.
+        {u'\u00FF', 20, 0, 10},
+        {u'\u0100', 20, 0, 20},
+        // A character spacing of 10 adds 0.1 × size to every advance.
+        {u'a', 20, 10, 12},
+        {u'中', 20, 10, 22},
+        // A surrogate pair is measured by its high unit: a full advance.
+        {u'\xD840', 20, 0, 20},
+        // The line end counts as a narrow character.
+        {u'\r', 20, 0, 10},
+    };
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(LayoutEngine::glyphAdvance(c.ch, c.size, c.spacing), c.expected) << int(c.ch);
+}
+
+TEST(Layout, FirstLineOfTextIsIndentedByTwoTextSizes)
+{
+    const LayoutEngine engine(smallParams());
+    const auto document = documentFromChapter(chapterOf({{u"甲乙"}, {u"int x;", 1}}), engine);
+    const auto& text = document.paragraphs[0].lines[0].glyphs;
+    EXPECT_DOUBLE_EQ(text[0].left, 100 + 2 * 20);
+    EXPECT_DOUBLE_EQ(text[1].left, 100 + 2 * 20 + 20);
+    const auto& code = document.paragraphs[1].lines[0].glyphs;
+    EXPECT_DOUBLE_EQ(code[0].left, 100);
+    // Code lines use the code size: 10 for every glyph, half of it for Latin.
+    EXPECT_EQ(code[0].size, 10);
+    EXPECT_DOUBLE_EQ(code[1].left, 105);
+}
+
+// With text size 20 an empty line measures 10 (its "\r") + 2; a Chinese
+// character adds 20. A line takes one more character while its width
+// (plus 40 for the indent on a first line) is not above the page width.
+TEST(Layout, BreaksWhenTheLineIsWiderThanThePage)
+{
+    struct Case {
+        int pageWidth;
+        std::size_t firstLine;
+        std::size_t secondLine;
+    };
+    const Case cases[] = {
+        // 12 + 5 × 20 + 40 = 152 is not above 152: a sixth character still fits.
+        {152, 6, 8},
+        // One pixel less and the first line keeps five, the second seven.
+        {151, 5, 7},
+    };
+    for (const auto& c : cases) {
+        auto params = smallParams();
+        params.pageWidth = c.pageWidth;
+        const LayoutEngine engine(params);
+        const auto document = documentFromChapter(chapterOf({{std::u16string(30, u'字')}}), engine);
+        const auto& lines = document.paragraphs[0].lines;
+        ASSERT_GE(lines.size(), 3u);
+        EXPECT_EQ(lines[0].contentSize(), c.firstLine) << c.pageWidth;
+        EXPECT_EQ(lines[1].contentSize(), c.secondLine) << c.pageWidth;
+        EXPECT_FALSE(lines[0].continuation);
+        EXPECT_TRUE(lines[1].continuation);
+        // A continuation line starts at the margin, without indent.
+        EXPECT_DOUBLE_EQ(lines[1].glyphs[0].left, 100);
+    }
+}
+
+TEST(Layout, EveryLineEndsWithALineEndGlyph)
+{
+    const LayoutEngine engine(smallParams());
+    const auto document = documentFromChapter(chapterOf({{std::u16string(50, u'a')}}), engine);
+    std::size_t characters = 0;
+    for (const auto& line : document.paragraphs[0].lines) {
+        ASSERT_FALSE(line.glyphs.empty());
+        EXPECT_EQ(line.glyphs.back().ch, u'\r');
+        characters += line.contentSize();
+    }
+    EXPECT_EQ(characters, 50u);
+}
+
+TEST(Layout, HeightsAddRowSpacingToLinesAndParagraphSpacingToParagraphs)
+{
+    const LayoutEngine engine(smallParams());
+    const auto document =
+        documentFromChapter(chapterOf({{std::u16string(40, u'字')}, {u"一"}, {u"x = 1;", 1}}), engine);
+    const auto& first = document.paragraphs[0];
+    ASSERT_EQ(first.lines.size(), 3u);  // 18 + 20 + 2 characters at page width 400
+    for (const auto& line : first.lines)
+        EXPECT_EQ(line.height, 20 + 5);
+    EXPECT_EQ(first.top, 50);
+    EXPECT_EQ(first.height, 3 * 25 + 7);
+    EXPECT_EQ(first.lines[1].top, 75);
+    const auto& second = document.paragraphs[1];
+    EXPECT_EQ(second.top, first.bottom);
+    EXPECT_EQ(second.height, 25 + 7);
+    const auto& code = document.paragraphs[2];
+    EXPECT_EQ(code.lines[0].height, 10 + 5);
+    EXPECT_EQ(code.height, 15 + 7);
+    EXPECT_EQ(document.height, 82 + 32 + 22);
+    EXPECT_DOUBLE_EQ(second.lines[0].glyphs[0].top, second.top);
+    EXPECT_DOUBLE_EQ(second.lines[0].glyphs[0].bottom, second.top + 20);
+    const ScrollSize size = engine.scrollSize(document, 300);
+    EXPECT_EQ(size.width, 100 + 400 + 20);
+    EXPECT_EQ(size.height, document.height + 50 + 5);
+    EXPECT_EQ(engine.scrollSize(document, 900).width, 900);
+}
+
+TEST(Layout, LineWidthIsTheSumOfAdvancesPlusTwo)
+{
+    const LayoutEngine engine(smallParams());
+    const auto document = documentFromChapter(chapterOf({{u"ab中"}}), engine);
+    const auto& line = document.paragraphs[0].lines[0];
+    EXPECT_EQ(line.width, 10 + 10 + 20 + 10 + 2);
+    EXPECT_DOUBLE_EQ(engine.measureLine(line, document.paragraphs[0]), 52);
+}
+
+TEST(Layout, ReflowAfterTextSizeChangeKeepsMarksAndRebreaks)
+{
+    LayoutEngine engine(smallParams());
+    auto document = documentFromChapter(chapterOf({{u"[F3]" + std::u16string(40, u'字') + u"[/F]尾"}}), engine);
+    const std::size_t linesBefore = document.paragraphs[0].lines.size();
+    engine.params().textSize = 10;
+    engine.reflow(document);
+    const auto& paragraph = document.paragraphs[0];
+    EXPECT_LT(paragraph.lines.size(), linesBefore);
+    EXPECT_EQ(paragraph.lines[0].glyphs[0].size, 10);
+    EXPECT_EQ(paragraph.lines[0].glyphs[0].annotation, 3);
+    EXPECT_EQ(paragraph.lines.back().glyphs[paragraph.lines.back().contentSize() - 1].annotation, 0);
+    EXPECT_EQ(paragraph.lines[0].height, 10 + 5);
+}
+
+TEST(Layout, ReflowGivesCodeLinesTheNewCodeSizeWithoutRebreaking)
+{
+    LayoutEngine engine(smallParams());
+    auto document = documentFromChapter(chapterOf({{u"a\r\nb", 1}}), engine);
+    engine.params().codeSize = 14;
+    engine.reflow(document);
+    const auto& lines = document.paragraphs[0].lines;
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].glyphs[0].size, 14);
+    EXPECT_EQ(lines[1].height, 14 + 5);
+}
+
+TEST(Layout, RelayingOneParagraphMatchesAFullLayout)
+{
+    const LayoutEngine engine(smallParams());
+    auto document = documentFromChapter(chapterOf({{u"一二三"}, {u"四五"}, {u"六"}}), engine);
+    auto& middle = document.paragraphs[1];
+    auto logical = engine.logicalGlyphs(middle);
+    logical.insert(logical.begin() + 1, 30, glyphFor(u'中'));
+    engine.setContent(middle, logical);
+    engine.relayoutParagraphs(document, 1, 1);
+    auto expected = document;
+    engine.layoutDocument(expected);
+    for (std::size_t p = 0; p < 3; ++p) {
+        EXPECT_EQ(document.paragraphs[p].top, expected.paragraphs[p].top);
+        EXPECT_EQ(document.paragraphs[p].bottom, expected.paragraphs[p].bottom);
+        EXPECT_DOUBLE_EQ(document.paragraphs[p].lines[0].glyphs[0].top,
+                         expected.paragraphs[p].lines[0].glyphs[0].top);
+    }
+    EXPECT_EQ(document.height, expected.height);
+}
+
+TEST(Layout, ParagraphModeCentresShortParagraphsAndTopsTallOnes)
+{
+    const LayoutEngine engine(smallParams());
+    auto document = documentFromChapter(chapterOf({{u"短"}, {std::u16string(400, u'长')}}), engine);
+    auto& shortOne = document.paragraphs[0];
+    engine.placeForParagraphMode(shortOne, 600);
+    EXPECT_EQ(shortOne.height, 32);
+    EXPECT_EQ(shortOne.top, (600 - 32) / 2);
+    EXPECT_EQ(shortOne.left, 100);
+    EXPECT_DOUBLE_EQ(shortOne.lines[0].glyphs[0].top, shortOne.top);
+    auto& tall = document.paragraphs[1];
+    engine.placeForParagraphMode(tall, 600);
+    EXPECT_GE(tall.height, 600 - 100);
+    EXPECT_EQ(tall.top, 50);
+}
+
+TEST(Layout, OffsetsMapBackToPositions)
+{
+    auto params = smallParams();
+    params.pageWidth = 152;
+    const LayoutEngine engine(params);
+    const auto document = documentFromChapter(chapterOf({{std::u16string(20, u'字') + u"\r\n" + u"ab", 1}}), engine);
+    const auto& paragraph = document.paragraphs[0];
+    const std::size_t length = logicalLength(paragraph);
+    EXPECT_EQ(length, 23u);
+    for (std::size_t offset = 0; offset <= length; ++offset) {
+        const auto [line, glyph] = positionOfOffset(paragraph, offset);
+        EXPECT_EQ(logicalOffset(paragraph, line, glyph), offset);
+    }
+}
+
+}  // namespace
+}  // namespace veyla::view
