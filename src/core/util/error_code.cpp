@@ -18,6 +18,8 @@ std::string_view errorCodeName(ErrorCode code)
     case ErrorCode::UnsafeEntry: return "unsafe archive entry";
     case ErrorCode::TooLarge: return "too large";
     case ErrorCode::MalformedBook: return "malformed book";
+    case ErrorCode::DeviceUnavailable: return "sound device unavailable";
+    case ErrorCode::EngineUnavailable: return "speech engine unavailable";
     }
     return "unknown error";
 }

@@ -20,6 +20,8 @@ enum class ErrorCode {
     UnsafeEntry,       // an archive entry refused as hostile (path, link, encryption)
     TooLarge,          // input over a size cap (archive, entry, ratio, imported text)
     MalformedBook,     // an EPUB without container, package document or catalog
+    DeviceUnavailable, // the sound device cannot be opened or fails while playing
+    EngineUnavailable, // the speech engine cannot be started (no engine data)
 };
 
 // A short English name of the code, for logs and the command-line tool.
