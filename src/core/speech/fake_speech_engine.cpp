@@ -39,6 +39,18 @@ void FakeSpeechEngine::setSpeakHook(SpeakHook hook)
     m_hook = std::move(hook);
 }
 
+void FakeSpeechEngine::setSynthesisHook(SpeakHook hook)
+{
+    std::lock_guard lock(m_mutex);
+    m_synthesisHook = std::move(hook);
+}
+
+void FakeSpeechEngine::setFailure(std::optional<Error> error)
+{
+    std::lock_guard lock(m_mutex);
+    m_failure = std::move(error);
+}
+
 std::vector<std::u16string> FakeSpeechEngine::spoken() const
 {
     std::lock_guard lock(m_mutex);
@@ -95,6 +107,10 @@ Status FakeSpeechEngine::speak(std::u16string_view text, std::stop_token token)
         std::lock_guard lock(m_mutex);
         m_spoken.emplace_back(text);
         index = m_spoken.size() - 1;
+        if (m_failure) {
+            m_changed.notify_all();
+            return *m_failure;
+        }
         m_speaking = true;
         m_stopRequested = false;
         hook = m_hook;
@@ -126,10 +142,18 @@ void FakeSpeechEngine::stop()
 
 Result<Wave> FakeSpeechEngine::speakToWave(std::u16string_view text, std::stop_token token)
 {
+    SpeakHook hook;
+    std::size_t index = 0;
     {
         std::lock_guard lock(m_mutex);
         m_synthesised.emplace_back(text);
+        index = m_synthesised.size() - 1;
+        if (m_failure)
+            return *m_failure;
+        hook = m_synthesisHook;
     }
+    if (hook)
+        hook(text, index);
     if (token.stop_requested())
         return Error{ErrorCode::Cancelled, "speaking stopped"};
     Wave wave;

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 
 #include "core/speech/speech_engine.h"
 
@@ -31,6 +32,11 @@ public:
 
     void setDuration(Duration duration);
     void setSpeakHook(SpeakHook hook);
+    // Called on the calling thread with each text given to speakToWave.
+    void setSynthesisHook(SpeakHook hook);
+    // Makes every later speak() and speakToWave() fail with error (after
+    // recording the text); nullopt makes them work again.
+    void setFailure(std::optional<Error> error);
 
     // Every text given to speak(), in order, stopped ones included.
     std::vector<std::u16string> spoken() const;
@@ -55,6 +61,8 @@ private:
     mutable std::condition_variable m_changed;
     Duration m_duration = Duration::Instant;
     SpeakHook m_hook;
+    SpeakHook m_synthesisHook;
+    std::optional<Error> m_failure;
     std::vector<std::u16string> m_spoken;
     std::vector<std::u16string> m_synthesised;
     int m_voice = -1;

@@ -19,13 +19,16 @@ Status ReadAloudRunner::start(ReadAloudStart start)
         return Error{ErrorCode::InvalidArgument, "a read-aloud run cannot restart itself"};
     stop();
     wait();
-    m_running.store(true);
-    std::jthread thread([this, start = std::move(start)](std::stop_token stop) { run(stop, start); });
+    // The stop source exists before the worker does, so that a stop from
+    // the worker's first callbacks already reaches it.
+    std::stop_token token;
     {
         std::lock_guard lock(m_stopMutex);
-        m_stopSource = thread.get_stop_source();
+        m_stopSource = std::stop_source();
+        token = m_stopSource.get_token();
     }
-    m_thread = std::move(thread);
+    m_running.store(true);
+    m_thread = std::jthread([this, token, start = std::move(start)] { run(token, start); });
     return {};
 }
 
@@ -111,7 +114,7 @@ ReadAloudRunner::ParagraphEnd ReadAloudRunner::speakParagraph(std::stop_token st
         m_sink.pieceStarted(paragraph, piece.begin, piece.end);
         const Status spoken = m_engine.speak(piece.text, stop);
         m_sink.pieceFinished(paragraph, piece.begin, piece.end);
-        spoke = true;
+        spoke = spoke || utf16::trim(piece.text, u" \t\u3000").size() > 0;
         if (!spoken && spoken.code() != ErrorCode::Cancelled) {
             failure = spoken.error().detail;
             return ParagraphEnd::Failed;

@@ -36,7 +36,7 @@ enum class RunEnd {
     Finished,       // the paragraph of a Paragraph run was spoken
     Stopped,        // stop() or a new start
     NoDocument,     // no chapter was given, or nextChapter() found none open
-    NothingToRead,  // a chapter without any text was followed by itself again
+    NothingToRead,  // a chapter of blanks only was followed by itself again
     Failed,         // the engine failed (the sound device went away)
 };
 
@@ -101,6 +101,7 @@ private:
         RunEnd end = RunEnd::Stopped;
         std::string detail;
     };
+    // SpokeNothing: the paragraph holds nothing but blanks.
     enum class ParagraphEnd { Spoken, SpokeNothing, Stopped, Failed };
 
     void run(std::stop_token stop, ReadAloudStart start);

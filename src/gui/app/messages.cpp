@@ -32,6 +32,10 @@ QString messageFor(ErrorCode code, Operation operation)
         return u"文件过大"_s;
     case ErrorCode::MalformedBook:
         return u"不是可以导入的EPUB电子书"_s;
+    case ErrorCode::DeviceUnavailable:
+        return u"没有可用的声音设备"_s;
+    case ErrorCode::EngineUnavailable:
+        return u"语音引擎无法启动"_s;
     }
     return QString();
 }
