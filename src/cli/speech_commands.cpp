@@ -185,6 +185,10 @@ int runSpeak(CliContext& context, const std::vector<std::string>& args)
     auto paragraphs = readParagraphs(context, arguments.positional.front());
     if (!paragraphs)
         return context.fail("speak", paragraphs.error());
+    // Ctrl-C stops reading after the current piece. The watcher exists
+    // before any other thread, so the signal reaches it.
+    std::stop_source interrupted;
+    InterruptWatcher watcher([&interrupted] { interrupted.request_stop(); });
     int exitCode = kExitOk;
     auto output = speakingOutput(context, arguments, exitCode);
     if (output == nullptr)
@@ -198,15 +202,13 @@ int runSpeak(CliContext& context, const std::vector<std::string>& args)
     const auto snapshot = std::make_shared<const ChapterTexts>(std::move(*paragraphs));
     PrintingSink sink(context.out(), *snapshot);
     ReadAloudRunner runner(*engine, sink);
-    {
-        InterruptWatcher watcher([&runner] { runner.stop(); });
-        if (Status started = runner.start({ReadAloudMode::WholeChapter, snapshot, 0, 0}); !started)
-            return context.fail("speak", started.error());
-        runner.wait();
-    }
+    if (Status started = runner.start({ReadAloudMode::WholeChapter, snapshot, 0, 0}); !started)
+        return context.fail("speak", started.error());
+    std::stop_callback onInterrupt(interrupted.get_token(), [&runner] { runner.stop(); });
+    runner.wait();
     if (sink.end() == RunEnd::Failed)
         return context.fail("speak", sink.detail());
-    return kExitOk;
+    return interrupted.stop_requested() ? kExitInterrupted : kExitOk;
 }
 
 int runAudio(CliContext& context, const std::vector<std::string>& args)
@@ -221,20 +223,20 @@ int runAudio(CliContext& context, const std::vector<std::string>& args)
     if (item == nullptr)
         return context.fail("audio", arguments.positional.front() + ": not in the library");
     const auto items = chaptersToRender(tree, item);
+    std::stop_source stop;
+    InterruptWatcher watcher([&] {
+        stop.request_stop();
+        context.err() << "\nveyla-cli: audio: stopping after the current chapter\n";
+    });
     int exitCode = kExitOk;
     auto engine = makeEngine(context, "audio", std::make_unique<NullOutput>(NullPace::Instant), arguments, exitCode);
     if (engine == nullptr)
         return exitCode;
 
     const auto start = std::chrono::steady_clock::now();
-    std::stop_source stop;
     RenderSummary summary;
     fs::path folder;
     {
-        InterruptWatcher watcher([&] {
-            stop.request_stop();
-            context.err() << "\nveyla-cli: audio: stopping after the current chapter\n";
-        });
         ProgressBar bar(context.out(), context.outputIsTerminal(), "audio");
         summary = renderAudio(*engine, context.folders().dataFolder, items, stop.get_token(), [&](const RenderStep& step) {
             if (!step.audioFolder.empty())
@@ -254,7 +256,9 @@ int runAudio(CliContext& context, const std::vector<std::string>& args)
         out << "audio folder: " << folder.string() << '\n';
     for (const auto& [chapter, error] : summary.failures)
         context.fail("audio", chapter.string() + ": " + error.detail);
-    return summary.failures.empty() ? kExitOk : kExitFailure;
+    if (!summary.failures.empty())
+        return kExitFailure;
+    return summary.stopped ? kExitInterrupted : kExitOk;
 }
 
 }  // namespace veyla::cli

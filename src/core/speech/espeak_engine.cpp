@@ -3,6 +3,9 @@
 
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
+#include <pthread.h>
+
+#include <csignal>
 
 #include <array>
 #include <cstring>
@@ -80,12 +83,20 @@ Status startLibrary(EspeakLibrary& library)
 {
     if (library.started)
         return {};
+    // espeak-ng starts helper threads of its own; they inherit a mask
+    // blocking every signal, so that signals (Ctrl-C) reach the program's
+    // threads and never espeak-ng's.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &previous);
     espeak_ng_InitializePath(nullptr);
     espeak_ng_ERROR_CONTEXT context = nullptr;
     espeak_ng_STATUS status = espeak_ng_Initialize(&context);
     espeak_ng_ClearErrorContext(&context);
     if (status == ENS_OK)
         status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kBufferMilliseconds, nullptr);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (status != ENS_OK)
         return Error{ErrorCode::EngineUnavailable, "espeak-ng: " + statusText(status)};
     library.sampleRate = espeak_ng_GetSampleRate();
