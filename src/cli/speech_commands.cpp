@@ -20,7 +20,6 @@
 #include "core/speech/chapter_text.h"
 #include "core/speech/null_output.h"
 #include "core/speech/read_aloud_runner.h"
-#include "core/speech/wav_file.h"
 #include "core/util/utf16.h"
 
 namespace veyla::cli {
@@ -135,15 +134,13 @@ int speakToWavFile(CliContext& context, SpeechEngine& engine, const ChapterTexts
     std::u16string text;
     for (const auto& paragraph : paragraphs)
         text += (text.empty() ? u"" : u"\n") + paragraph;
-    auto wave = engine.speakToWave(text);
-    if (!wave)
-        return context.fail("speak", wave.error());
     std::error_code ec;
     if (to.has_parent_path())
         fs::create_directories(to.parent_path(), ec);
-    if (Status written = writeWavFile(to, wave->sampleRate, wave->samples); !written)
-        return context.fail("speak", written.error());
-    context.out() << to.string() << ": " << clockTime(wave->seconds()) << " of audio\n";
+    const auto seconds = engine.speakToFile(to, text);
+    if (!seconds)
+        return context.fail("speak", seconds.error());
+    context.out() << to.string() << ": " << clockTime(*seconds) << " of audio\n";
     return kExitOk;
 }
 

@@ -4,7 +4,6 @@
 #include "core/platform/app_folders.h"
 #include "core/speech/audio_path.h"
 #include "core/speech/chapter_text.h"
-#include "core/speech/wav_file.h"
 
 namespace veyla::speech {
 
@@ -47,13 +46,12 @@ bool renderChapter(SpeechEngine& engine, const fs::path& dataFolder, const Audio
         return true;
     }
     // Not stoppable: a chapter that has begun is written whole.
-    auto wave = engine.speakToWave(*text);
-    Status written = wave ? writeWavFile(target->file, wave->sampleRate, wave->samples) : Status(wave.error());
-    if (!written) {
-        summary.failures.emplace_back(item.chapter, written.error());
+    const auto seconds = engine.speakToFile(target->file, *text);
+    if (!seconds) {
+        summary.failures.emplace_back(item.chapter, seconds.error());
     } else {
         ++summary.rendered;
-        summary.audioSeconds += wave->seconds();
+        summary.audioSeconds += *seconds;
     }
     return !stop.stop_requested();
 }

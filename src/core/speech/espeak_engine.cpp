@@ -11,15 +11,23 @@
 #include <cstring>
 
 #include "core/speech/voice_preference.h"
+#include "core/speech/wav_file.h"
 
 namespace veyla::speech {
 
 namespace {
 
-// Milliseconds of audio per synthesis callback: short enough that the first
-// samples reach the output quickly and a stop is seen promptly.
-constexpr int kBufferMilliseconds = 20;
+// Milliseconds of audio per synthesis callback. Synthesis runs hundreds of
+// times faster than speech, so a buffer is made in well under a
+// millisecond: the first samples still reach the output at once, and a stop
+// is seen by the output's own writes, which play in short chunks.
+constexpr int kBufferMilliseconds = 60;
 constexpr int kVolume = 100;
+// Samples reserved for each UTF-16 unit of a text given to speakToWave:
+// about 0.6 s of speech, more than the slowest rate takes for a character,
+// and at most 2^28 samples (3.4 hours).
+constexpr std::size_t kReservedSamplesPerUnit = 13230;
+constexpr std::size_t kMostReservedSamples = std::size_t{1} << 28;
 // The voice used while none is selected.
 constexpr const char* kFallbackVoice = "en";
 
@@ -104,12 +112,42 @@ Status startLibrary(EspeakLibrary& library)
     return {};
 }
 
+// Turns espeak-ng's code point positions into UTF-16 offsets. Positions
+// mostly grow through a text, so each one is found from the last.
+class CodePointCursor {
+public:
+    void reset(std::u16string_view text)
+    {
+        m_text = text;
+        m_index = 0;
+        m_offset = 0;
+    }
+    TextPos offsetOf(std::size_t index)
+    {
+        if (index < m_index) {
+            m_index = 0;
+            m_offset = 0;
+        }
+        const TextPos rest = utf16OffsetOfCodePoint(m_text.substr(static_cast<std::size_t>(m_offset)), index - m_index);
+        m_offset += rest;
+        m_index = index;
+        return m_offset;
+    }
+
+private:
+    std::u16string_view m_text;
+    std::size_t m_index = 0;
+    TextPos m_offset = 0;
+};
+
 // What one synthesis call collects; espeak-ng hands it back to the callback
 // as the events' user data.
 struct Synthesis {
     AudioOutput* output = nullptr;  // speak: play here
     Wave* wave = nullptr;           // speakToWave: collect here
+    WavFileWriter* file = nullptr;  // speakToFile: write here
     std::u16string_view text;
+    CodePointCursor positions;
     const std::atomic<bool>* cancel = nullptr;
     int sampleRate = 0;
     Status failure;
@@ -127,10 +165,9 @@ int synthCallback(short* samples, int count, espeak_EVENT* events)
             const auto first = static_cast<std::size_t>(e->text_position - 1);  // positions count from 1
             const auto sample = static_cast<std::size_t>(static_cast<long long>(e->audio_position) *
                                                          synthesis.sampleRate / 1000);
-            synthesis.wave->words.push_back(
-                {utf16OffsetOfCodePoint(synthesis.text, first),
-                 utf16OffsetOfCodePoint(synthesis.text, first + static_cast<std::size_t>(std::max(e->length, 0))),
-                 sample});
+            const TextPos begin = synthesis.positions.offsetOf(first);
+            const TextPos end = synthesis.positions.offsetOf(first + static_cast<std::size_t>(std::max(e->length, 0)));
+            synthesis.wave->words.push_back({begin, end, sample});
         }
     }
     if (synthesis.cancel->load())
@@ -142,7 +179,7 @@ int synthCallback(short* samples, int count, espeak_EVENT* events)
         synthesis.wave->samples.insert(synthesis.wave->samples.end(), chunk.begin(), chunk.end());
         return 0;
     }
-    Status written = synthesis.output->write(chunk);
+    Status written = synthesis.file != nullptr ? synthesis.file->append(chunk) : synthesis.output->write(chunk);
     if (written)
         return 0;
     if (written.code() != ErrorCode::Cancelled)
@@ -155,6 +192,7 @@ int synthCallback(short* samples, int count, espeak_EVENT* events)
 Status synthesise(std::u16string_view text, Synthesis& synthesis)
 {
     synthesis.text = text;
+    synthesis.positions.reset(text);
     const std::string utf8 = utf16::toUtf8(text);
     const espeak_ERROR rc = espeak_Synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0,
                                          espeakCHARS_UTF8 | espeakENDPAUSE, nullptr, &synthesis);
@@ -295,6 +333,9 @@ Result<Wave> EspeakEngine::speakToWave(std::u16string_view text, std::stop_token
     std::stop_callback onStop(token, [&] { cancel.store(true); });
     Wave wave;
     wave.sampleRate = m_sampleRate;
+    // Room for the slowest speech up front: the vector never moves while
+    // it grows, and pages that stay unused are never touched.
+    wave.samples.reserve(std::min(text.size() * kReservedSamplesPerUnit, kMostReservedSamples));
     std::lock_guard lock(espeakLibrary().mutex);
     Synthesis synthesis;
     synthesis.wave = &wave;
@@ -305,6 +346,26 @@ Result<Wave> EspeakEngine::speakToWave(std::u16string_view text, std::stop_token
     if (Status done = synthesise(text, synthesis); !done)
         return done.error();
     return wave;
+}
+
+Result<double> EspeakEngine::speakToFile(const std::filesystem::path& path, std::u16string_view text,
+                                         std::stop_token token)
+{
+    std::atomic<bool> cancel{false};
+    std::stop_callback onStop(token, [&] { cancel.store(true); });
+    auto file = WavFileWriter::create(path, m_sampleRate);
+    if (!file)
+        return file.error();
+    std::lock_guard lock(espeakLibrary().mutex);
+    Synthesis synthesis;
+    synthesis.file = &*file;
+    synthesis.cancel = &cancel;
+    synthesis.sampleRate = m_sampleRate;
+    if (Status applied = applySettings(); !applied)
+        return applied.error();
+    if (Status done = synthesise(text, synthesis); !done)
+        return done.error();
+    return file->finish();
 }
 
 }  // namespace veyla::speech

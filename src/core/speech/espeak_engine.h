@@ -62,6 +62,10 @@ public:
     Status speak(std::u16string_view text, std::stop_token token = {}) override;
     void stop() override;
     Result<Wave> speakToWave(std::u16string_view text, std::stop_token token = {}) override;
+    // Streams the samples into the file as they are made: a long chapter
+    // never sits in memory whole.
+    Result<double> speakToFile(const std::filesystem::path& path, std::u16string_view text,
+                               std::stop_token token = {}) override;
 
 private:
     EspeakEngine(std::unique_ptr<AudioOutput> output, int sampleRate, std::vector<Voice> voices);

@@ -17,12 +17,15 @@ double Wave::seconds() const
     return sampleRate > 0 ? static_cast<double>(samples.size()) / sampleRate : 0.0;
 }
 
-Status SpeechEngine::speakToFile(const std::filesystem::path& path, std::u16string_view text, std::stop_token token)
+Result<double> SpeechEngine::speakToFile(const std::filesystem::path& path, std::u16string_view text,
+                                         std::stop_token token)
 {
     auto wave = speakToWave(text, std::move(token));
     if (!wave)
         return wave.error();
-    return writeWavFile(path, wave->sampleRate, wave->samples);
+    if (Status written = writeWavFile(path, wave->sampleRate, wave->samples); !written)
+        return written.error();
+    return wave->seconds();
 }
 
 }  // namespace veyla::speech

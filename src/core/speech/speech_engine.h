@@ -86,8 +86,10 @@ public:
 
     // Writes the speech of text to a 16-bit PCM WAV file, atomically: the
     // file at path is complete or absent, never partly written. The parent
-    // folder must exist.
-    Status speakToFile(const std::filesystem::path& path, std::u16string_view text, std::stop_token token = {});
+    // folder must exist. Returns the seconds of audio written. This
+    // implementation goes through speakToWave; an engine may stream instead.
+    virtual Result<double> speakToFile(const std::filesystem::path& path, std::u16string_view text,
+                                       std::stop_token token = {});
 };
 
 }  // namespace veyla::speech

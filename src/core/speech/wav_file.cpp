@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/speech/wav_file.h"
 
+#include <bit>
 #include <limits>
 
 #include "core/platform/file_io.h"
@@ -12,6 +13,8 @@ namespace {
 constexpr std::size_t kHeaderBytes = 44;
 constexpr int kBitsPerSample = 16;
 constexpr int kBytesPerSample = kBitsPerSample / 8;
+// The writer hands its buffer to the file in blocks of this size.
+constexpr std::size_t kFlushBytes = 256 * 1024;
 
 void putU32(std::string& out, std::uint32_t value)
 {
@@ -44,18 +47,16 @@ Error notWav(const std::string& why)
     return Error{ErrorCode::Unsupported, "not a PCM WAV file: " + why};
 }
 
-}  // namespace
-
-Result<std::string> encodeWav(int sampleRate, std::span<const std::int16_t> samples)
+Result<std::string> wavHeader(int sampleRate, std::size_t sampleCount)
 {
     if (sampleRate <= 0)
         return Error{ErrorCode::InvalidArgument, "sample rate " + std::to_string(sampleRate)};
-    const std::uint64_t dataBytes = static_cast<std::uint64_t>(samples.size()) * kBytesPerSample;
+    const std::uint64_t dataBytes = static_cast<std::uint64_t>(sampleCount) * kBytesPerSample;
     if (dataBytes + kHeaderBytes - 8 > std::numeric_limits<std::uint32_t>::max())
-        return Error{ErrorCode::TooLarge, std::to_string(samples.size()) + " samples do not fit a WAV file"};
+        return Error{ErrorCode::TooLarge, std::to_string(sampleCount) + " samples do not fit a WAV file"};
 
     std::string out;
-    out.reserve(kHeaderBytes + dataBytes);
+    out.reserve(kHeaderBytes);
     out += "RIFF";
     putU32(out, static_cast<std::uint32_t>(dataBytes + kHeaderBytes - 8));
     out += "WAVEfmt ";
@@ -68,17 +69,83 @@ Result<std::string> encodeWav(int sampleRate, std::span<const std::int16_t> samp
     putU16(out, kBitsPerSample);
     out += "data";
     putU32(out, static_cast<std::uint32_t>(dataBytes));
-    for (const std::int16_t sample : samples)
-        putU16(out, static_cast<std::uint16_t>(sample));
     return out;
+}
+
+void appendSamples(std::string& out, std::span<const std::int16_t> samples)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        out.append(reinterpret_cast<const char*>(samples.data()), samples.size() * kBytesPerSample);
+    } else {
+        for (const std::int16_t sample : samples)
+            putU16(out, static_cast<std::uint16_t>(sample));
+    }
+}
+
+}  // namespace
+
+Result<std::string> encodeWav(int sampleRate, std::span<const std::int16_t> samples)
+{
+    auto out = wavHeader(sampleRate, samples.size());
+    if (!out)
+        return out;
+    out->reserve(kHeaderBytes + samples.size() * kBytesPerSample);
+    appendSamples(*out, samples);
+    return out;
+}
+
+Result<WavFileWriter> WavFileWriter::create(const std::filesystem::path& path, int sampleRate)
+{
+    auto header = wavHeader(sampleRate, 0);
+    if (!header)
+        return header.error();
+    auto file = platform::AtomicFileWriter::create(path);
+    if (!file)
+        return file.error();
+    WavFileWriter writer(std::move(*file), sampleRate);
+    writer.m_buffer = std::move(*header);  // sizes are filled in by finish()
+    return writer;
+}
+
+Status WavFileWriter::append(std::span<const std::int16_t> samples)
+{
+    appendSamples(m_buffer, samples);
+    m_samples += samples.size();
+    return m_buffer.size() >= kFlushBytes ? flush() : Status();
+}
+
+Status WavFileWriter::flush()
+{
+    Status written = m_file.append(m_buffer);
+    m_buffer.clear();
+    return written;
+}
+
+Result<double> WavFileWriter::finish()
+{
+    auto header = wavHeader(m_sampleRate, m_samples);
+    if (!header)
+        return header.error();
+    if (Status flushed = flush(); !flushed)
+        return flushed.error();
+    if (Status patched = m_file.writeAt(0, *header); !patched)
+        return patched.error();
+    if (Status committed = m_file.commit(); !committed)
+        return committed.error();
+    return static_cast<double>(m_samples) / m_sampleRate;
 }
 
 Status writeWavFile(const std::filesystem::path& path, int sampleRate, std::span<const std::int16_t> samples)
 {
-    auto bytes = encodeWav(sampleRate, samples);
-    if (!bytes)
-        return bytes.error();
-    return platform::writeFileAtomically(path, *bytes);
+    auto writer = WavFileWriter::create(path, sampleRate);
+    if (!writer)
+        return writer.error();
+    if (Status appended = writer->append(samples); !appended)
+        return appended;
+    auto finished = writer->finish();
+    if (!finished)
+        return finished.error();
+    return {};
 }
 
 double WavInfo::seconds() const

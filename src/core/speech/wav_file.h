@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/atomic_file_writer.h"
 #include "core/util/result.h"
 
 namespace veyla::speech {
@@ -16,6 +17,30 @@ namespace veyla::speech {
 // a 16-byte "fmt " chunk (format 1) and a "data" chunk. TooLarge when the
 // samples do not fit the 32-bit sizes of the format.
 Result<std::string> encodeWav(int sampleRate, std::span<const std::int16_t> samples);
+
+// Writes a 16-bit PCM mono WAV file as its samples arrive, atomically: the
+// file appears at its path complete, with its sizes filled in, when
+// finish() succeeds, and not at all otherwise.
+class WavFileWriter {
+public:
+    // WriteFailed when the file cannot be made (its folder must exist).
+    static Result<WavFileWriter> create(const std::filesystem::path& path, int sampleRate);
+
+    Status append(std::span<const std::int16_t> samples);
+    // Completes the file; returns the seconds of audio it holds. TooLarge
+    // when the samples do not fit the format's 32-bit sizes.
+    Result<double> finish();
+    std::size_t samplesWritten() const { return m_samples; }
+
+private:
+    WavFileWriter(platform::AtomicFileWriter file, int sampleRate) : m_file(std::move(file)), m_sampleRate(sampleRate) {}
+    Status flush();
+
+    platform::AtomicFileWriter m_file;
+    int m_sampleRate;
+    std::size_t m_samples = 0;
+    std::string m_buffer;
+};
 
 // Writes the samples as a WAV file atomically (a temporary file renamed
 // over path), so that the file is either complete or absent.

@@ -199,7 +199,8 @@ TEST(EspeakEngine, SpeakToFileWritesAWavFile)
     auto engine = makeEngine();
     ASSERT_NE(engine, nullptr);
     test::TempDir dir;
-    ASSERT_TRUE(engine->speakToFile(dir / "s.wav", kSentence).ok());
+    const auto seconds = engine->speakToFile(dir / "s.wav", kSentence);
+    ASSERT_TRUE(seconds.ok());
     const auto info = readWavInfo(dir / "s.wav");
     ASSERT_TRUE(info.ok());
     EXPECT_EQ(info->formatTag, 1);
@@ -207,6 +208,10 @@ TEST(EspeakEngine, SpeakToFileWritesAWavFile)
     EXPECT_EQ(info->bitsPerSample, 16);
     EXPECT_EQ(info->sampleRate, 22050);
     EXPECT_GT(info->seconds(), 1.0);
+    EXPECT_DOUBLE_EQ(info->seconds(), *seconds);
+    const auto wave = engine->speakToWave(kSentence);
+    ASSERT_TRUE(wave.ok());
+    expectNearlySameLength(info->dataSize / 2, wave->samples.size());
     EXPECT_EQ(engine->speakToFile(dir / "missing-folder" / "s.wav", kSentence).code(), ErrorCode::WriteFailed);
 }
 

@@ -47,11 +47,44 @@ TEST(WavFile, WrittenFileReadsBackSampleForSample)
     ASSERT_TRUE(info.ok());
     EXPECT_DOUBLE_EQ(info->seconds(), 1.0);
     EXPECT_EQ(info->fileSize, fs::file_size(path));
+    EXPECT_EQ(test::readBytes(path), *encodeWav(16000, samples));
     const auto back = readWavSamples(path);
     ASSERT_TRUE(back.ok());
     EXPECT_EQ(*back, samples);
     // Nothing but the file is left in the folder.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(WavFile, StreamedFileEqualsTheFileWrittenAtOnce)
+{
+    test::TempDir dir;
+    std::vector<std::int16_t> samples(300000);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int16_t>(i * 7);
+    auto writer = WavFileWriter::create(dir / "streamed.wav", 22050);
+    ASSERT_TRUE(writer.ok());
+    // Uneven chunks, more than one flush of the writer's buffer.
+    for (std::size_t at = 0; at < samples.size();) {
+        const std::size_t count = std::min<std::size_t>(1323 + at % 17, samples.size() - at);
+        ASSERT_TRUE(writer->append(std::span(samples).subspan(at, count)).ok());
+        at += count;
+    }
+    EXPECT_FALSE(fs::exists(dir / "streamed.wav"));
+    const auto seconds = writer->finish();
+    ASSERT_TRUE(seconds.ok());
+    EXPECT_DOUBLE_EQ(*seconds, 300000.0 / 22050);
+    EXPECT_EQ(test::readBytes(dir / "streamed.wav"), *encodeWav(22050, samples));
+}
+
+TEST(WavFile, UnfinishedStreamLeavesNoFile)
+{
+    test::TempDir dir;
+    {
+        auto writer = WavFileWriter::create(dir / "never.wav", 22050);
+        ASSERT_TRUE(writer.ok());
+        ASSERT_TRUE(writer->append(std::vector<std::int16_t>(200000, 3)).ok());
+    }
+    EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
 TEST(WavFile, EmptySpeechIsAValidFile)
