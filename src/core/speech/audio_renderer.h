@@ -59,8 +59,12 @@ struct RenderSummary {
 // its file written whole. progress is called on the calling thread before
 // each chapter and, unless stopped, once more with kRenderDoneText.
 //
-// Runs on the caller's thread: the GUI runs it on a worker of its own and
-// relays progress to its dialog.
+// Runs on the caller's thread. The desktop app gathers the items with
+// chaptersToRender on its GUI thread, then runs renderAudio on a worker of
+// its own with a std::stop_source that "停止生成" requests, relaying each
+// step to the progress dialog as a queued call (the dialog shows the text
+// and keeps the last non-empty audio folder for "打开音频路径"). Reading
+// aloud may go on meanwhile: the engine takes the two in turns.
 RenderSummary renderAudio(SpeechEngine& engine, const std::filesystem::path& dataFolder,
                           const std::vector<AudioJobItem>& items, std::stop_token stop = {},
                           const RenderProgress& progress = {});

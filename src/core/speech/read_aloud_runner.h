@@ -71,6 +71,20 @@ public:
 // Reads a chapter aloud on a worker thread, piece by piece, through a
 // SpeechEngine, telling a ReadAloudSink what it is doing.
 //
+// How the desktop app drives it: one controller object on the GUI thread
+// owns the process's engine (EspeakEngine::create on openDefaultOutput()'s
+// output; when that output is the null one the status bar says so once),
+// one runner and a sink. The start commands build a ChapterSnapshot from
+// the open chapter's paragraphs and call start() with the mode, the current
+// paragraph and the current line's first glyph; "停止朗读" calls stop(); the
+// rate commands call the engine's setRate and the voice combo its
+// selectVoice (then restart in FromPosition mode when a run is going on).
+// The sink posts every call to the GUI thread as a queued call (the view
+// sets and clears the highlight of [begin, end), scrolls, moves the shown
+// paragraph) and returns at once; only nextChapter waits for the GUI
+// thread's answer, on a condition that the stop token also wakes. Closing
+// the view calls stop() and wait() (or destroys the runner).
+//
 // At most one run exists: start() stops the previous run and waits for it
 // to end before the new one begins. stop() ends a run after its current
 // piece: no further piece is started, and the piece being spoken is cut
