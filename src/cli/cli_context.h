@@ -16,6 +16,8 @@ namespace veyla::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+// Stopped by Ctrl-C at a safe point (the shell's code for SIGINT).
+inline constexpr int kExitInterrupted = 130;
 
 // What every command gets: the folders, the streams and its arguments.
 class CliContext {

@@ -8,6 +8,7 @@
 #include "cli/cli_context.h"
 #include "cli/import_commands.h"
 #include "cli/library_commands.h"
+#include "cli/speech_commands.h"
 
 namespace veyla::cli {
 
@@ -73,6 +74,28 @@ const std::vector<Command>& commandTable()
          "Folders come first (类别 in front), then chapters; order prefixes and \".xml\"\n"
          "are not shown. FOLDER defaults to the whole library.\n",
          runTree},
+        {"audio", "render a book, folder or chapter to WAV files below 音频",
+         "audio [--voice V] [--rate R] PATH",
+         "One WAV file per chapter (16-bit PCM mono), in 音频 of the data folder, in\n"
+         "folders that mirror the library: spaces leave folder names and become \",\" in\n"
+         "file names. A book or folder renders all the chapters below it; a chapter\n"
+         "renders itself and the chapters after it. Files already there are kept, so\n"
+         "a stopped rendering (Ctrl-C stops after the current chapter) resumes.\n"
+         "--voice takes a name or an index from veyla-cli voices; --rate runs from\n"
+         "-10 to 10 (0 normal, 3, 7 and 10 ever faster).\n",
+         runAudio},
+        {"speak", "read a chapter or a text file aloud, or into a WAV file",
+         "speak [--voice V] [--rate R] [--to FILE.wav] [--device NAME] CHAPTER.xml|TEXT-FILE",
+         "Reads piece by piece as the reading view does, printing each piece as it is\n"
+         "spoken, on the sound device (ALSA \"default\", or --device NAME); without a\n"
+         "sound device it says so and goes on in silence at the pace of speech.\n"
+         "--to writes the speech to a WAV file instead. A name ending in .xml is a\n"
+         "chapter of the library; any other is a text file (UTF-8, UTF-16 or GBK).\n",
+         runSpeak},
+        {"voices", "list the speech voices", "voices",
+         "The index, name, languages and description of each voice; * marks the\n"
+         "Chinese voice used when none is chosen.\n",
+         runVoices},
     };
     return table;
 }

@@ -19,6 +19,8 @@ std::string_view errorCodeName(ErrorCode code)
     case ErrorCode::TooLarge: return "too large";
     case ErrorCode::MalformedBook: return "malformed book";
     case ErrorCode::NotTextBox: return "not a text box";
+    case ErrorCode::DeviceUnavailable: return "sound device unavailable";
+    case ErrorCode::EngineUnavailable: return "speech engine unavailable";
     }
     return "unknown error";
 }

@@ -21,6 +21,8 @@ enum class ErrorCode {
     TooLarge,          // input over a size cap (archive, entry, ratio, imported text)
     MalformedBook,     // an EPUB without container, package document or catalog
     NotTextBox,        // an edit that needs a text line while the caret is on another kind of box
+    DeviceUnavailable, // the sound device cannot be opened or fails while playing
+    EngineUnavailable, // the speech engine cannot be started (no engine data)
 };
 
 // A short English name of the code, for logs and the command-line tool.

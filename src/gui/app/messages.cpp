@@ -34,6 +34,10 @@ QString messageFor(ErrorCode code, Operation operation)
         return u"不是可以导入的EPUB电子书"_s;
     case ErrorCode::NotTextBox:
         return u"请在字符数据块中粘贴文本！"_s;
+    case ErrorCode::DeviceUnavailable:
+        return u"没有可用的声音设备"_s;
+    case ErrorCode::EngineUnavailable:
+        return u"语音引擎无法启动"_s;
     }
     return QString();
 }

@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: MIT
+#include "cli/speech_commands.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <ostream>
+
+#include "cli/cli_context.h"
+#include "cli/interrupt_watcher.h"
+#include "cli/progress_bar.h"
+#include "cli/speech_options.h"
+#include "core/import/text_decoder.h"
+#include "core/library/chapter_file.h"
+#include "core/speech/alsa_output.h"
+#include "core/speech/audio_path.h"
+#include "core/speech/audio_renderer.h"
+#include "core/speech/chapter_text.h"
+#include "core/speech/null_output.h"
+#include "core/speech/read_aloud_runner.h"
+#include "core/util/utf16.h"
+
+namespace veyla::cli {
+
+namespace fs = std::filesystem;
+using namespace speech;
+
+namespace {
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool isChapterPath(const std::string& argument)
+{
+    return argument.size() > 4 && argument.substr(argument.size() - 4) == ".xml";
+}
+
+// The paragraphs of a chapter file (inline marks removed) or of a text
+// file in any encoding the import reads (one paragraph per line that is
+// not blank).
+Result<ChapterTexts> readParagraphs(CliContext& context, const std::string& argument)
+{
+    ChapterTexts paragraphs;
+    if (isChapterPath(argument)) {
+        auto chapter = library::readChapter(context.libraryPath(argument), {});
+        if (!chapter)
+            return chapter.error();
+        for (const auto& paragraph : chapter->paragraphs)
+            paragraphs.push_back(removeInlineMarks(paragraph.text()));
+        return paragraphs;
+    }
+    std::error_code ec;
+    const fs::path path = fs::exists(argument, ec) ? fs::path(argument) : context.libraryPath(argument);
+    auto decoded = import::decodeTextFile(path);
+    if (!decoded)
+        return decoded.error();
+    const std::u16string& text = decoded->text;
+    for (TextPos pos = 0; pos < static_cast<TextPos>(text.size());) {
+        const TextPos end = utf16::lineEndOf(pos, text);
+        std::u16string line = text.substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(end - pos));
+        std::erase(line, u'\n');
+        if (!utf16::trim(line, u" \t\r\u3000").empty())
+            paragraphs.push_back(line.back() == u'\r' ? line : line + u'\r');
+        pos = end;
+    }
+    return paragraphs;
+}
+
+// Prints each piece as it is spoken; the run ends with the text.
+class PrintingSink final : public ReadAloudSink {
+public:
+    PrintingSink(std::ostream& out, const ChapterTexts& paragraphs) : m_out(out), m_paragraphs(paragraphs) {}
+
+    void paragraphStarted(std::size_t) override {}
+    void pieceStarted(std::size_t paragraph, TextPos begin, TextPos end) override
+    {
+        std::u16string piece = m_paragraphs[paragraph].substr(static_cast<std::size_t>(begin),
+                                                              static_cast<std::size_t>(end - begin));
+        std::erase(piece, u'\r');
+        m_out << utf16::toUtf8(piece) << std::endl;
+    }
+    void pieceFinished(std::size_t, TextPos, TextPos) override {}
+    ChapterSnapshot nextChapter(std::stop_token) override { return nullptr; }
+    void runEnded(RunEnd end, const std::string& detail) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_end = end;
+        m_detail = detail;
+    }
+    RunEnd end() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_end;
+    }
+    std::string detail() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_detail;
+    }
+
+private:
+    std::ostream& m_out;
+    const ChapterTexts& m_paragraphs;
+    mutable std::mutex m_mutex;
+    RunEnd m_end = RunEnd::Stopped;
+    std::string m_detail;
+};
+
+std::unique_ptr<AudioOutput> speakingOutput(CliContext& context, const SpeechArguments& arguments, int& exitCode)
+{
+    if (arguments.to)
+        return std::make_unique<NullOutput>(NullPace::Instant);
+    if (arguments.device) {
+        auto alsa = AlsaOutput::open(*arguments.device);
+        if (!alsa) {
+            exitCode = context.fail("speak", alsa.error());
+            return nullptr;
+        }
+        return std::move(*alsa);
+    }
+    OutputChoice choice = openDefaultOutput(NullPace::RealTime);
+    if (choice.kind == OutputKind::Null)
+        context.err() << "veyla-cli: speak: no sound device (" << choice.reason
+                      << "); speaking to the null output in real time\n";
+    return std::move(choice.output);
+}
+
+int speakToWavFile(CliContext& context, SpeechEngine& engine, const ChapterTexts& paragraphs, const fs::path& to)
+{
+    std::u16string text;
+    for (const auto& paragraph : paragraphs)
+        text += (text.empty() ? u"" : u"\n") + paragraph;
+    std::error_code ec;
+    if (to.has_parent_path())
+        fs::create_directories(to.parent_path(), ec);
+    const auto seconds = engine.speakToFile(to, text);
+    if (!seconds)
+        return context.fail("speak", seconds.error());
+    context.out() << to.string() << ": " << clockTime(*seconds) << " of audio\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+int runVoices(CliContext& context, const std::vector<std::string>& args)
+{
+    if (!args.empty())
+        return context.usage("voices", "takes no arguments");
+    int exitCode = kExitOk;
+    auto engine = makeEngine(context, "voices", std::make_unique<NullOutput>(NullPace::Instant), {}, exitCode);
+    if (engine == nullptr)
+        return exitCode;
+    const auto voices = engine->voices();
+    for (std::size_t i = 0; i < voices.size(); ++i) {
+        std::string languages;
+        for (const auto& language : voices[i].languages)
+            languages += (languages.empty() ? "" : ",") + language;
+        char line[256];
+        std::snprintf(line, sizeof line, "%c %3zu  %-22s %-28s %s\n",
+                      static_cast<int>(i) == engine->preferredVoice() ? '*' : ' ', i, voices[i].displayName.c_str(),
+                      languages.c_str(), voices[i].description.c_str());
+        context.out() << line;
+    }
+    if (voices.empty())
+        context.out() << "请先下载语音包\n";
+    else if (engine->preferredVoice() >= 0)
+        context.out() << "* the Chinese voice used unless --voice names another\n";
+    return kExitOk;
+}
+
+int runSpeak(CliContext& context, const std::vector<std::string>& args)
+{
+    const SpeechArguments arguments = parseSpeechArguments(args, {"--to", "--device"});
+    if (!arguments.problem.empty())
+        return context.usage("speak", arguments.problem);
+    if (arguments.positional.size() != 1)
+        return context.usage("speak", "expects one chapter or text file");
+    auto paragraphs = readParagraphs(context, arguments.positional.front());
+    if (!paragraphs)
+        return context.fail("speak", paragraphs.error());
+    // Ctrl-C stops reading after the current piece. The watcher exists
+    // before any other thread, so the signal reaches it.
+    std::stop_source interrupted;
+    InterruptWatcher watcher([&interrupted] { interrupted.request_stop(); });
+    int exitCode = kExitOk;
+    auto output = speakingOutput(context, arguments, exitCode);
+    if (output == nullptr)
+        return exitCode;
+    auto engine = makeEngine(context, "speak", std::move(output), arguments, exitCode);
+    if (engine == nullptr)
+        return exitCode;
+    if (arguments.to)
+        return speakToWavFile(context, *engine, *paragraphs, *arguments.to);
+
+    const auto snapshot = std::make_shared<const ChapterTexts>(std::move(*paragraphs));
+    PrintingSink sink(context.out(), *snapshot);
+    ReadAloudRunner runner(*engine, sink);
+    if (Status started = runner.start({ReadAloudMode::WholeChapter, snapshot, 0, 0}); !started)
+        return context.fail("speak", started.error());
+    std::stop_callback onInterrupt(interrupted.get_token(), [&runner] { runner.stop(); });
+    runner.wait();
+    if (sink.end() == RunEnd::Failed)
+        return context.fail("speak", sink.detail());
+    return interrupted.stop_requested() ? kExitInterrupted : kExitOk;
+}
+
+int runAudio(CliContext& context, const std::vector<std::string>& args)
+{
+    const SpeechArguments arguments = parseSpeechArguments(args, {});
+    if (!arguments.problem.empty())
+        return context.usage("audio", arguments.problem);
+    if (arguments.positional.size() != 1)
+        return context.usage("audio", "expects one book, folder or chapter of the library");
+    library::LibraryTree tree(context.folders().libraryFolder());
+    library::LibraryTree::Node* item = tree.findByPath(context.libraryPath(arguments.positional.front()));
+    if (item == nullptr)
+        return context.fail("audio", arguments.positional.front() + ": not in the library");
+    const auto items = chaptersToRender(tree, item);
+    std::stop_source stop;
+    InterruptWatcher watcher([&] {
+        stop.request_stop();
+        context.err() << "\nveyla-cli: audio: stopping after the current chapter\n";
+    });
+    int exitCode = kExitOk;
+    auto engine = makeEngine(context, "audio", std::make_unique<NullOutput>(NullPace::Instant), arguments, exitCode);
+    if (engine == nullptr)
+        return exitCode;
+
+    const auto start = std::chrono::steady_clock::now();
+    RenderSummary summary;
+    fs::path folder;
+    {
+        ProgressBar bar(context.out(), context.outputIsTerminal(), "audio");
+        summary = renderAudio(*engine, context.folders().dataFolder, items, stop.get_token(), [&](const RenderStep& step) {
+            if (!step.audioFolder.empty())
+                folder = step.audioFolder;
+            bar.update(step.index - (step.text == kRenderDoneText ? 0 : 1), step.total);
+        });
+    }
+    auto& out = context.out();
+    char line[160];
+    std::snprintf(line, sizeof line, "%d rendered, %d skipped (already rendered), %zu failed%s; audio %s; took %.1f s\n",
+                  summary.rendered, summary.existing, summary.failures.size(), summary.stopped ? " (stopped)" : "",
+                  clockTime(summary.audioSeconds).c_str(), secondsSince(start));
+    out << line;
+    if (summary.outside > 0)
+        out << summary.outside << " chapters lie outside the data folder and have no audio file\n";
+    if (!folder.empty())
+        out << "audio folder: " << folder.string() << '\n';
+    for (const auto& [chapter, error] : summary.failures)
+        context.fail("audio", chapter.string() + ": " + error.detail);
+    if (!summary.failures.empty())
+        return kExitFailure;
+    return summary.stopped ? kExitInterrupted : kExitOk;
+}
+
+}  // namespace veyla::cli
