@@ -60,18 +60,13 @@ ImportArguments parseArguments(const std::vector<std::string>& args, bool allowI
     return parsed;
 }
 
-double secondsSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 std::string relativeToLibrary(const CliContext& context, const fs::path& path)
 {
     const fs::path relative = path.lexically_relative(context.folders().libraryFolder());
     return relative.empty() || *relative.begin() == ".." ? path.string() : relative.string();
 }
 
-void printBook(CliContext& context, const import::BookReport& book, double seconds)
+void printBook(CliContext& context, const import::BookReport& book)
 {
     auto& out = context.out();
     for (const auto& top : book.written.topLevel)
@@ -81,7 +76,7 @@ void printBook(CliContext& context, const import::BookReport& book, double secon
         out << "  encoding: " << import::encodingName(book.encoding) << '\n';
     out << "  style:    " << import::describeStyle(book.style) << '\n';
     char line[96];
-    std::snprintf(line, sizeof line, "  chapters: %d files in %.2f s\n", book.written.chapterFiles, seconds);
+    std::snprintf(line, sizeof line, "  chapters: %d files in %.2f s\n", book.written.chapterFiles, book.seconds);
     out << line;
     for (const auto& warning : book.warnings)
         out << "  warning:  " << warning << '\n';
@@ -91,7 +86,6 @@ void printBook(CliContext& context, const import::BookReport& book, double secon
 bool importFile(CliContext& context, const fs::path& file, const fs::path& target,
                 const import::ImportOptions& options)
 {
-    const auto start = std::chrono::steady_clock::now();
     ProgressBar bar(context.out(), context.outputIsTerminal(), file.filename().string());
     auto book = import::importNovelFile(file, target, options, {},
                                         [&](std::size_t done, std::size_t total) { bar.update(done, total); });
@@ -100,7 +94,7 @@ bool importFile(CliContext& context, const fs::path& file, const fs::path& targe
         context.fail("import", book.error());
         return false;
     }
-    printBook(context, *book, secondsSince(start));
+    printBook(context, *book);
     return true;
 }
 
@@ -132,7 +126,7 @@ int runImport(CliContext& context, const std::vector<std::string>& args)
         const auto report = import::importNovelFolder(
             path, folder, parsed.options, [&](const fs::path& file, const Result<import::BookReport>& book) {
                 if (book)
-                    printBook(context, *book, 0);
+                    printBook(context, *book);
                 else
                     context.fail("import", file.string() + ": " + book.error().detail);
             });

@@ -2,6 +2,7 @@
 #include "core/import/novel_importer.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "core/epub/epub_import.h"
 #include "core/platform/file_io.h"
@@ -99,6 +100,7 @@ Result<PlannedBook> planNovelFile(const fs::path& path, const ImportOptions& opt
 Result<BookReport> importNovelFile(const fs::path& path, const fs::path& target, const ImportOptions& options,
                                    std::stop_token stop, const PlanProgress& progress)
 {
+    const auto start = std::chrono::steady_clock::now();
     auto planned = planNovelFile(path, options);
     if (!planned)
         return planned.error();
@@ -116,6 +118,7 @@ Result<BookReport> importNovelFile(const fs::path& path, const fs::path& target,
         return written.error();
     report.written = std::move(*written);
     report.imported = !report.written.topLevel.empty();
+    report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return report;
 }
 

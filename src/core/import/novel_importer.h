@@ -42,6 +42,7 @@ struct BookReport {
     WrittenPlan written;
     std::vector<std::string> warnings;
     bool imported = false;  // something was written
+    double seconds = 0;     // time taken to read, plan and write
 };
 
 // Reads and plans one novel without writing anything. A path containing
