@@ -31,7 +31,7 @@ QString faceFor(char32_t code, FaceKind kind, const void* context)
 
 }  // namespace
 
-ReadingPainter::ReadingPainter()
+ReadingPainter::ReadingPainter() : m_keywords(view::KeywordTables::cAndCpp())
 {
     m_glyphs.setFaceFunction(faceFor<FaceNames>, &m_faces);
 }
