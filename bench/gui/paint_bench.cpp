@@ -2,9 +2,9 @@
 // Painting one 1920×1080 frame of the reading view into its back buffer:
 // a 60,000-character chapter made from a real novel (the first 60,000
 // characters of 西遊記), scrolled to its middle, with the shipped colours,
-// faces and annotation patterns; once in plain colours, once with a
-// background picture, strips and bars, and once with the selection and a
-// spoken range on screen.
+// faces and annotation patterns; in plain colours, with a background
+// picture, strips and bars, with every line of the frame full, and with
+// the selection and a spoken range on screen.
 #include <QApplication>
 #include <QImage>
 
@@ -25,7 +25,11 @@ using namespace veyla::gui;
 constexpr std::size_t kChapterLength = 60000;
 const view::ClientArea kFrame{1920, 1080, 1937, 17, view::ScreenMode::Window};
 
-library::Chapter novelChapter()
+enum class Paragraphs { AsInTheBook, Joined };
+
+// The novel's first 60,000 characters, one paragraph per line, or joined
+// into paragraphs of about 2,000 characters (every line of the frame full).
+library::Chapter novelChapter(Paragraphs paragraphs = Paragraphs::AsInTheBook)
 {
     const auto path = test::corpusFile("zh/xiyouji_pg23962.txt");
     std::u16string text;
@@ -33,8 +37,18 @@ library::Chapter novelChapter()
         text = utf16::fromUtf8(test::readBytes(path));
     while (text.size() < kChapterLength)
         text += u"　　却说那石猴在花果山水帘洞中，与群猴嬉戏，不觉三五百载。The Monkey King.\n";
-    auto chapter = library::parseChapter(
-        library::chapterXmlFromText(text.substr(0, kChapterLength), library::TextForm::Import), {});
+    text.resize(kChapterLength);
+    if (paragraphs == Paragraphs::Joined) {
+        std::u16string joined;
+        for (char16_t c : text) {
+            if (c == u'\n' && joined.size() % 2000 > 1900)
+                joined += c;
+            else if (c != u'\n' && c != u'\r')
+                joined += c;
+        }
+        text = joined;
+    }
+    auto chapter = library::parseChapter(library::chapterXmlFromText(text, library::TextForm::Import), {});
     return *chapter;
 }
 
@@ -114,8 +128,23 @@ void BM_PaintFrameWithSelectionAndSpeech(benchmark::State& state)
     paintFrames(state, s);
 }
 
+void BM_PaintFrameDenseText(benchmark::State& state)
+{
+    auto& s = scene();
+    s.display.backgroundPicture.clear();
+    s.display.settings.wholeLeft = s.display.settings.wholeTop = s.display.settings.wholeBottom = false;
+    view::ReadingModel dense;
+    dense.resize(kFrame);
+    dense.open(novelChapter(Paragraphs::Joined));
+    dense.scroll().scrollTo(dense.scroll().maximum() / 2);
+    std::swap(s.model, dense);
+    paintFrames(state, s);
+    std::swap(s.model, dense);
+}
+
 BENCHMARK(BM_PaintFramePlainColours)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_PaintFrameWithPictures)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PaintFrameDenseText)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_PaintFrameWithSelectionAndSpeech)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 }  // namespace
