@@ -126,7 +126,7 @@ void DisplayController::bindDialogs()
         dialog.exec();
         fillRibbon();
     });
-    m_router.bind(kPresets, [this] {
+    const auto presets = [this] {
         PresetDialog dialog(m_display.settings, m_presets, m_window);
         dialog.setVoices(m_voices, m_display.settings.voice);
         connect(&dialog, &PresetDialog::widenPageRequested, &m_view, &ReadingView::widenPage);
@@ -136,7 +136,9 @@ void DisplayController::bindDialogs()
         dialog.apply(m_display.settings, m_presets);
         m_view.applyLayoutSettings();
         fillRibbon();
-    });
+    };
+    m_router.bind(kPresets, presets);
+    m_router.bind(kChooseSpeaker, presets);
 }
 
 }  // namespace veyla::gui
