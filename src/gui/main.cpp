@@ -9,6 +9,7 @@
 #include "gui/app/first_paint_probe.h"
 #include "gui/app/font_setup.h"
 #include "gui/app/startup_options.h"
+#include "gui/commands/command_router.h"
 #include "gui/tree/library_controller.h"
 #include "gui/window/main_window.h"
 
@@ -18,10 +19,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Renders the window into a PNG once start-up is done, then quits.
-void scheduleScreenshot(MainWindow& window, const QString& file)
+// Runs the commands, then renders the window into a PNG once start-up is done, and quits.
+void scheduleScreenshot(MainWindow& window, const QString& file, const QList<int>& commands)
 {
-    QTimer::singleShot(300, &window, [&window, file] {
+    QTimer::singleShot(300, &window, [&window, file, commands] {
+        for (int id : commands) {
+            if (!window.router().trigger(id))
+                std::fprintf(stderr, "veyla: command %d did not run\n", id);
+        }
         const bool saved = window.grab().save(file, "PNG");
         if (!saved)
             std::fprintf(stderr, "veyla: cannot write %s\n", file.toLocal8Bit().constData());
@@ -65,6 +70,6 @@ int main(int argc, char** argv)
     if (!options.select.isEmpty())
         window.library().selectPath(folders.libraryFolder() / std::filesystem::path(options.select.toStdU16String()));
     if (!options.screenshot.isEmpty())
-        scheduleScreenshot(window, options.screenshot);
+        scheduleScreenshot(window, options.screenshot, options.commands);
     return QApplication::exec();
 }

@@ -2,7 +2,6 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -11,6 +10,7 @@
 #include "gui/tree/library_controller.h"
 #include "gui/tree/library_tree_pane.h"
 #include "gui/view/reading_controller.h"
+#include "gui/view/reading_view.h"
 #include "gui/window/main_window.h"
 #include "gui/window/ribbon_bar.h"
 #include "gui_fixture.h"
@@ -77,6 +77,7 @@ void CommandRoutingTest::chapterCommandsWaitForAnOpenChapter()
     CommandRouter& router = window->router();
     int calls = 0;
     router.bind(kWordCount, [&] { ++calls; });
+    window->reading().clear();  // the opening text counts as an open page
     QVERIFY(!router.trigger(kWordCount));
     QCOMPARE(calls, 0);
     QVERIFY(window->library().selectPath(fixture.library() / "小说/书/0001_第一章.xml"));
@@ -136,9 +137,14 @@ void CommandRoutingTest::autosaveWritesAModifiedChapterAndRearms()
     window->setAutosaveInterval(50);
     const auto path = fixture.library() / "小说/书/0001_第一章.xml";
     QVERIFY(window->library().selectPath(path));
-    auto* view = window->findChild<QPlainTextEdit*>(u"chapterView"_s);
+    auto* view = window->findChild<ReadingView*>(u"readingView"_s);
     QVERIFY(view != nullptr);
-    view->appendPlainText(u"新加的一段"_s);
+    const auto& line = view->model().document().paragraphs.back().lines.back();
+    view->model().editor().setCaret({view->model().document().paragraphs.size() - 1,
+                                     view->model().document().paragraphs.back().lines.size() - 1,
+                                     line.glyphs.size() - 1});
+    QTest::keyClick(view, Qt::Key_Return);
+    typeText(*view, u"新加的一段"_s);
     QVERIFY(window->reading().isModified());
     QTRY_VERIFY_WITH_TIMEOUT(!window->reading().isModified(), 5000);
     auto saved = library::readChapter(path, {});

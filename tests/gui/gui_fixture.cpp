@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "gui_fixture.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+
 #include <cstdlib>
 
 #include "core/library/chapter_file.h"
@@ -8,6 +11,14 @@
 #include "gui/window/main_window.h"
 
 namespace veyla::gui {
+
+void typeText(QWidget& widget, const QString& text)
+{
+    for (const QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(&widget, &press);
+    }
+}
 
 GuiFixture::GuiFixture()
 {

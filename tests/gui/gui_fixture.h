@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QWidget;
+
 #include <filesystem>
 #include <memory>
 
@@ -13,6 +15,9 @@
 namespace veyla::gui {
 
 class MainWindow;
+
+// Sends text to a widget as typed characters, one key event each (any script).
+void typeText(QWidget& widget, const QString& text);
 
 // A data folder of its own for one test, the staged program folder, the
 // trash inside the data folder, and message boxes recorded instead of shown.

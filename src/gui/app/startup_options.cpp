@@ -25,6 +25,15 @@ StartupOptions StartupOptions::parse(const QStringList& arguments)
             value(options.screenshot);
         } else if (arg == u"--select"_s) {
             value(options.select);
+        } else if (arg == u"--command"_s) {
+            QString id;
+            value(id);
+            bool number = false;
+            const int command = id.toInt(&number);
+            if (number)
+                options.commands << command;
+            else if (options.error.isEmpty())
+                options.error = u"--command needs a command id, not "_s + id;
         } else if (arg == u"--demo"_s) {
             options.demo = Demo::Make;
         } else if (arg == u"--report-first-paint"_s) {
@@ -42,7 +51,7 @@ StartupOptions StartupOptions::parse(const QStringList& arguments)
 
 QString StartupOptions::usage()
 {
-    return u"usage: veyla [--data DIR] [--demo | --no-demo] [--screenshot FILE.png [--select CHAPTER]] [--report-first-paint]\n"_s;
+    return u"usage: veyla [--data DIR] [--demo | --no-demo] [--screenshot FILE.png [--select CHAPTER] [--command ID]...] [--report-first-paint]\n"_s;
 }
 
 }  // namespace veyla::gui

@@ -13,6 +13,7 @@ struct StartupOptions {
     std::optional<QString> dataFolder;  // --data DIR
     QString screenshot;                 // --screenshot FILE.png: render once, save, exit
     QString select;                     // --select PATH: a chapter relative to 藏书库
+    QList<int> commands;                // --command ID (repeatable): run before the screenshot
     enum class Demo { Ask, Make, Skip } demo = Demo::Ask;  // --demo / --no-demo
     bool reportFirstPaint = false;      // --report-first-paint: print its time and exit
     QString error;                      // not empty when the command line is wrong

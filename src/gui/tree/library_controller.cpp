@@ -118,6 +118,20 @@ void LibraryController::refreshFolder(const QModelIndex& folder)
     m_pane.expand(folder);
 }
 
+void LibraryController::refreshPath(const fs::path& folder)
+{
+    if (m_model.tree() == nullptr)
+        return;
+    for (fs::path at = folder; !at.empty(); at = at.parent_path()) {
+        if (const auto* node = m_model.tree()->findByPath(at)) {
+            m_model.refresh(m_model.indexOf(node));
+            return;
+        }
+        if (at == at.parent_path())
+            break;
+    }
+}
+
 QModelIndex LibraryController::targetFolder() const
 {
     QModelIndex target = m_pane.selectedIndex();

@@ -38,6 +38,9 @@ public:
     std::filesystem::path pathOf(const QModelIndex& index) const;
     // Brings a folder's items in line with the disk after something wrote into it.
     void refreshFolder(const QModelIndex& folder);
+    // The same for a folder given by its path; a folder the tree does not
+    // show yet appears through the nearest folder above it that it shows.
+    void refreshPath(const std::filesystem::path& folder);
     // The folder new items and imports go to: the selection, or its folder for a chapter.
     QModelIndex targetFolder() const;
     std::vector<std::u16string> namesFromRoot(const QModelIndex& index) const;

@@ -2,11 +2,9 @@
 #include "gui/app/message_box.h"
 #include "gui/view/reading_controller.h"
 
-#include <QTextDocument>
-
 #include "gui/app/messages.h"
 #include "gui/commands/command_router.h"
-#include "gui/view/plain_chapter_view.h"
+#include "gui/view/reading_view.h"
 
 namespace veyla::gui {
 
@@ -28,7 +26,7 @@ bool isWithin(const fs::path& path, const fs::path& folder)
 
 }  // namespace
 
-ReadingController::ReadingController(PlainChapterView& view, CommandRouter& router, QObject* parent)
+ReadingController::ReadingController(ReadingView& view, CommandRouter& router, QObject* parent)
     : QObject(parent), m_view(view), m_router(router)
 {
 }
@@ -59,7 +57,20 @@ bool ReadingController::openPage(const fs::path& path)
     if (!page)
         return false;
     m_view.showChapter(*page);
-    m_view.document()->setModified(false);
+    m_view.setModified(false);
+    m_chapterPath.clear();
+    setDocumentOpen(true);
+    return true;
+}
+
+bool ReadingController::showText(std::u16string_view text)
+{
+    save();
+    auto page = library::parseChapter(library::chapterXmlFromText(text, library::TextForm::Import), m_readOptions);
+    if (!page)
+        return false;
+    m_view.showChapter(*page);
+    m_view.setModified(false);
     m_chapterPath.clear();
     setDocumentOpen(true);
     return true;
@@ -69,16 +80,23 @@ bool ReadingController::save()
 {
     if (!m_hasDocument || m_chapterPath.empty() || !isModified())
         return true;
-    const Status written = library::writeChapter(m_chapterPath, m_view.chapter(), {.currentFontSize = 28});
-    if (!written)
+    auto data = m_view.model().chapterForSaving();
+    library::ChapterWriteOptions options;
+    options.currentFontSize = m_readOptions.defaultFontSize;
+    options.countInput = data.typedCount;
+    const Status written = library::writeChapter(m_chapterPath, data.chapter, options);
+    if (!written) {
+        m_view.model().document().typedCount += data.typedCount;  // counted again with the next save
         return false;
-    m_view.document()->setModified(false);
+    }
+    m_view.model().markSaved();
     return true;
 }
 
 void ReadingController::clear()
 {
     m_view.clearChapter();
+    m_view.setModified(false);
     m_chapterPath.clear();
     setDocumentOpen(false);
     emit chapterClosed();
@@ -106,14 +124,14 @@ void ReadingController::pathRenamed(const fs::path& from, const fs::path& to)
 void ReadingController::pathDeleted(const fs::path& path)
 {
     if (!m_chapterPath.empty() && isWithin(m_chapterPath, path)) {
-        m_view.document()->setModified(false);
+        m_view.setModified(false);
         clear();
     }
 }
 
 bool ReadingController::isModified() const
 {
-    return m_view.document()->isModified();
+    return m_view.isModified();
 }
 
 long long ReadingController::position() const

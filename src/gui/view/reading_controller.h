@@ -10,21 +10,23 @@
 namespace veyla::gui {
 
 class CommandRouter;
-class PlainChapterView;
+class ReadingView;
 
 // Opens and saves the chapter shown in the reading view. Only a chapter of
 // the library has a path and is saved; a page shown for information
-// (an empty bookmark list's page) has none.
+// (an empty bookmark list's page, the opening text) has none.
 class ReadingController : public QObject {
     Q_OBJECT
 public:
-    ReadingController(PlainChapterView& view, CommandRouter& router, QObject* parent = nullptr);
+    ReadingController(ReadingView& view, CommandRouter& router, QObject* parent = nullptr);
 
     // Saves the open chapter if modified, then opens path. Shows the fixed
     // message and keeps the previous content when it cannot be read.
     bool openChapter(const std::filesystem::path& path);
     // Shows a page in chapter format that is not part of the library.
     bool openPage(const std::filesystem::path& path);
+    // Shows plain text (one paragraph per line) as a page that is not saved.
+    bool showText(std::u16string_view text);
     // Writes the open chapter when it is modified. Returns false only when a write failed.
     bool save();
     void clear();
@@ -42,6 +44,7 @@ public:
     void setPosition(long long position);
 
     void setReadOptions(const library::ChapterReadOptions& options) { m_readOptions = options; }
+    ReadingView& view() const { return m_view; }
 
 signals:
     void chapterOpened(const std::filesystem::path& path);
@@ -50,7 +53,7 @@ signals:
 private:
     void setDocumentOpen(bool open);
 
-    PlainChapterView& m_view;
+    ReadingView& m_view;
     CommandRouter& m_router;
     std::filesystem::path m_chapterPath;
     bool m_hasDocument = false;

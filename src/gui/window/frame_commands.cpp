@@ -12,7 +12,6 @@
 #include "core/platform/shell_open.h"
 #include "gui/app/message_box.h"
 #include "gui/commands/command_router.h"
-#include "gui/dialogs/preset_dialog.h"
 #include "gui/import/import_controller.h"
 #include "gui/tree/library_controller.h"
 #include "gui/view/reading_controller.h"
@@ -75,17 +74,12 @@ void MainWindow::bindFrameCommands()
         isFullScreen() ? showNormal() : showFullScreen();
         m_router->action(kFullScreen)->setChecked(isFullScreen());
     });
-    m_router->action(kExpandAllAtStart)->setChecked(m_settings.openAll);
+    m_router->action(kExpandAllAtStart)->setChecked(m_display.settings.openAll);
     m_router->bind(kExpandAllAtStart, [this] {
-        m_settings.openAll = !m_settings.openAll;
-        m_router->action(kExpandAllAtStart)->setChecked(m_settings.openAll);
+        m_display.settings.openAll = !m_display.settings.openAll;
+        m_router->action(kExpandAllAtStart)->setChecked(m_display.settings.openAll);
     });
     m_router->bind(kOpenLocalSite, [this] { openLocalSite(); });
-    m_router->bind(kPresets, [this] {
-        PresetDialog dialog(m_import->presets(), this);
-        if (dialog.exec() == QDialog::Accepted)
-            dialog.apply(m_import->presets());
-    });
     rebuildRecentMenu();
 }
 
@@ -127,7 +121,7 @@ void MainWindow::openLibraryRoot(const fs::path& folder)
 {
     m_reading->save();
     m_reading->clear();
-    m_library->showRoot(folder, m_settings.openAll);
+    m_library->showRoot(folder, m_display.settings.openAll);
     if (m_recent.add(library::pathText(folder)))
         rebuildRecentMenu();
 }
@@ -140,7 +134,7 @@ void MainWindow::openRecent(std::size_t slot)
         m_reading->clear();
         return;
     }
-    m_library->showRoot(library::pathFromText(path), m_settings.openAll);
+    m_library->showRoot(library::pathFromText(path), m_display.settings.openAll);
 }
 
 void MainWindow::rebuildRecentMenu()

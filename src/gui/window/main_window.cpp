@@ -18,7 +18,9 @@
 #include "gui/tree/library_tree_model.h"
 #include "gui/tree/library_tree_pane.h"
 #include "gui/view/bookmark_controller.h"
-#include "gui/view/plain_chapter_view.h"
+#include "gui/view/annotation_controller.h"
+#include "gui/view/display_controller.h"
+#include "gui/view/reading_view.h"
 #include "gui/view/reading_controller.h"
 #include "gui/view/view_context_menu.h"
 #include "gui/window/ribbon_bar.h"
@@ -29,10 +31,11 @@ namespace fs = std::filesystem;
 using namespace Qt::StringLiterals;
 
 MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
-    : QMainWindow(parent), m_folders(std::move(folders)), m_settings(StartupSettings::read(m_folders)),
+    : QMainWindow(parent), m_folders(std::move(folders)), m_display(m_folders),
       m_router(std::make_unique<CommandRouter>(this))
 {
     setWindowTitle(u"Veyla"_s);
+    m_display.load();
     setObjectName(u"mainWindow"_s);
     resize(1280, 800);
 
@@ -48,7 +51,7 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
     m_treePane = new LibraryTreePane(*m_treeModel, *m_router, m_splitter);
     m_viewStack = new QStackedWidget(m_splitter);
     m_viewStack->setObjectName(u"viewStack"_s);
-    m_view = new PlainChapterView(m_viewStack);
+    m_view = new ReadingView(m_display, m_viewStack);
     m_viewStack->addWidget(m_view);
     m_splitter->addWidget(m_treePane);
     m_splitter->addWidget(m_viewStack);
@@ -77,16 +80,25 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
             });
     connect(m_library, &LibraryController::itemDeleted, m_reading, &ReadingController::pathDeleted);
     connect(m_import, &ImportController::titleChanged, this, &QWidget::setWindowTitle);
+    // While an import runs the view keeps still; it catches up when the import is done.
+    m_view->setStillWhile([this] { return m_import->isBusy(); });
+    connect(m_import, &ImportController::finished, m_view, &ReadingView::resume);
+    m_displayCommands =
+        new DisplayController(m_display, *m_view, *m_treePane, *m_ribbon, *m_router, m_import->presets(), this);
+    m_annotations = new AnnotationController(m_display, *m_view, *m_ribbon, *m_router, *m_library, this);
     m_view->setContextMenuFiller([this](QMenu& menu) {
         ViewMenuState state;
-        state.expandAllAtStart = m_settings.openAll;
+        state.expandAllAtStart = m_display.settings.openAll;
         state.fullScreen = isFullScreen();
+        state.paragraphMode = m_view->paragraphMode();
         state.chapterIsBookmarked = m_bookmarks->isBookmarked(m_reading->chapterPath());
         fillViewContextMenu(menu, *m_router, state);
     });
 
     buildMenus();
     bindFrameCommands();
+    bindEditCommands();
+    m_displayCommands->repaintAll();
     bindLookCommands();
     loadNews();
 
@@ -106,7 +118,8 @@ void MainWindow::start()
     std::error_code ec;
     if (!fs::exists(library, ec))
         fs::create_directory(library, ec);
-    m_library->showRoot(library, m_settings.openAll);
+    m_library->showRoot(library, m_display.settings.openAll);
+    showOpeningText();
     m_bookmarks->load();
     m_bookmarks->reopenExitPosition();
     m_autosave.start(m_autosaveMs);
@@ -186,7 +199,9 @@ void MainWindow::shutdown()
     m_bookmarks->storeExitPosition();
     m_bookmarks->save();
     m_import->waitForFinished();
-    m_settings.write(m_folders);
+    m_display.settings.pageWidth = m_view->model().geometry().pageWidth();
+    (void)m_display.save();
+    (void)m_annotations->save();
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)

@@ -9,7 +9,7 @@
 
 #include "core/library/recent_paths.h"
 #include "core/platform/app_folders.h"
-#include "gui/app/startup_settings.h"
+#include "gui/view/display_state.h"
 
 class QLabel;
 class QMenu;
@@ -18,14 +18,16 @@ class QStackedWidget;
 
 namespace veyla::gui {
 
+class AnnotationController;
 class BookmarkController;
 class CommandRouter;
+class DisplayController;
 class ImportController;
 class LibraryController;
 class LibraryTreeModel;
 class LibraryTreePane;
-class PlainChapterView;
 class ReadingController;
+class ReadingView;
 class RibbonBar;
 
 // The main window: ribbon, menu, status bar and the two panes (library tree
@@ -39,8 +41,8 @@ public:
     explicit MainWindow(platform::AppFolders folders, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Fills the tree from the library folder (created when missing) and
-    // reopens where reading stopped last time.
+    // Fills the tree from the library folder (created when missing), shows
+    // an opening text and reopens where reading stopped last time.
     void start();
 
     CommandRouter& router() const { return *m_router; }
@@ -53,7 +55,10 @@ public:
     const platform::AppFolders& folders() const { return m_folders; }
     const library::RecentPaths& recentPaths() const { return m_recent; }
     QMenu& fileMenu() const { return *m_fileMenu; }
-    StartupSettings& startupSettings() { return m_settings; }
+    DisplayState& display() { return m_display; }
+    ReadingView& readingView() const { return *m_view; }
+    DisplayController& displayCommands() const { return *m_displayCommands; }
+    AnnotationController& annotations() const { return *m_annotations; }
 
     void setAutosaveInterval(int milliseconds);
     int autosaveInterval() const { return m_autosaveMs; }
@@ -84,10 +89,12 @@ private:
     void autosave();
     void openLocalSite();
     void loadNews();
+    void showOpeningText();
+    void bindEditCommands();
     void shutdown();
 
     platform::AppFolders m_folders;
-    StartupSettings m_settings;
+    DisplayState m_display;
     library::RecentPaths m_recent;
     std::unique_ptr<CommandRouter> m_router;
     RibbonBar* m_ribbon = nullptr;
@@ -95,7 +102,9 @@ private:
     LibraryTreeModel* m_treeModel = nullptr;
     LibraryTreePane* m_treePane = nullptr;
     QStackedWidget* m_viewStack = nullptr;
-    PlainChapterView* m_view = nullptr;
+    ReadingView* m_view = nullptr;
+    DisplayController* m_displayCommands = nullptr;
+    AnnotationController* m_annotations = nullptr;
     LibraryController* m_library = nullptr;
     ReadingController* m_reading = nullptr;
     BookmarkController* m_bookmarks = nullptr;

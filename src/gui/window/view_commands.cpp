@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+// The main window's part of the reading view: the editing commands and the
+// opening text shown at start.
+#include <array>
+
+#include "core/import/text_decoder.h"
+#include "gui/commands/command_router.h"
+#include "gui/dialogs/word_count_dialog.h"
+#include "gui/view/reading_controller.h"
+#include "gui/view/reading_view.h"
+#include "gui/window/main_window.h"
+
+namespace veyla::gui {
+
+namespace fs = std::filesystem;
+
+void MainWindow::bindEditCommands()
+{
+    for (int id : {kCopy, kCopyMenu})
+        m_router->bind(id, [this] { m_view->copySelection(); });
+    for (int id : {kCut, kCutMenu})
+        m_router->bind(id, [this] { m_view->cutSelection(); });
+    for (int id : {kPaste, kPasteMenu})
+        m_router->bind(id, [this] { m_view->pasteClipboard(); });
+    m_router->bind(kWordCount, [this] {
+        WordCountDialog dialog(m_view->model().wordCount(), this);
+        dialog.exec();
+    });
+}
+
+void MainWindow::showOpeningText()
+{
+    static constexpr std::array<const char8_t*, 4> kCategories = {u8"名言", u8"哲理", u8"唐诗", u8"英语"};
+    const fs::path file =
+        m_folders.programControl(u8"开头白") / kCategories[m_display.random() % kCategories.size()] / u8"开头白.txt";
+    const auto decoded = import::decodeTextFile(file);
+    if (decoded && decoded->result == import::DecodeResult::Done)
+        m_reading->showText(decoded->text);
+}
+
+}  // namespace veyla::gui
