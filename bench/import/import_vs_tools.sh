@@ -5,7 +5,8 @@
 # time and the peak memory of the import.
 #
 #   bench/import/import_vs_tools.sh [build/release] [runs]
-# calibre is slow on a text this size (minutes): it runs CALIBRE_RUNS times (1).
+# calibre is slow on a text this size: it runs CALIBRE_RUNS times (1), each
+# given at most CALIBRE_TIMEOUT seconds (3600) before it is reported as "over".
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -27,11 +28,11 @@ median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2
 
 # wall seconds and peak kilobytes of one command, from GNU time
 measure() {
-  /usr/bin/time -f '%e %M' -o "${work}/time" "$@" > /dev/null 2> "${work}/stderr" || { cat "${work}/stderr"; exit 1; }
+  /usr/bin/time -f '%e %M' -o "${work}/time" "$@" > /dev/null 2> "${work}/stderr" || { tail -3 "${work}/stderr" >&2; return 1; }
   cat "${work}/time"
 }
 
-import_times=(); import_peaks=(); iconv_times=(); calibre_times=()
+import_times=(); import_peaks=(); iconv_times=(); calibre_times=(); calibre_over=""
 for ((i = 0; i < runs; i++)); do
   rm -rf "${work}/data"
   sync
@@ -43,8 +44,11 @@ done
 chapters=$(find "${work}/data" -name '*.xml' | wc -l)
 if command -v ebook-convert > /dev/null; then
   for ((i = 0; i < ${CALIBRE_RUNS:-1}; i++)); do
-    read -r t m < <(measure ebook-convert "${novel}" "${work}/out.epub")
-    calibre_times+=("$t")
+    if read -r t m < <(measure timeout "${CALIBRE_TIMEOUT:-3600}" ebook-convert "${novel}" "${work}/out.epub"); then
+      calibre_times+=("$t")
+    else
+      calibre_over="${CALIBRE_TIMEOUT:-3600}"
+    fi
   done
 fi
 
@@ -55,7 +59,10 @@ echo "input:            ${size} bytes of GB18030, ${chapters} chapter files writ
 echo "veyla-cli import: ${import_t} s (median of ${runs}), peak ${import_m} KB"
 echo "iconv (floor):    ${iconv_t} s"
 awk -v a="${import_t}" -v b="${iconv_t}" 'BEGIN { if (b > 0) printf "import / floor:   %.1fx\n", a / b }'
-if [ "${#calibre_times[@]}" -gt 0 ]; then
+if [ -n "${calibre_over:-}" ]; then
+  echo "ebook-convert:    did not finish within ${calibre_over} s"
+  awk -v a="${calibre_over}" -v b="${import_t}" 'BEGIN { if (b > 0) printf "calibre / import: over %.0fx\n", a / b }'
+elif [ "${#calibre_times[@]}" -gt 0 ]; then
   calibre_t=$(printf '%s\n' "${calibre_times[@]}" | median)
   echo "ebook-convert:    ${calibre_t} s (median of ${#calibre_times[@]})"
   awk -v a="${calibre_t}" -v b="${import_t}" 'BEGIN { if (b > 0) printf "calibre / import: %.1fx\n", a / b }'
