@@ -39,28 +39,31 @@ std::string format(const char* pattern, std::u16string_view name, TextPos offset
     return buffer;
 }
 
+bool needsEscape(char16_t c, bool attribute)
+{
+    // All five special characters lie below '?'; most text is far above.
+    return c < u'?' && (c == u'<' || c == u'&' || c == u'>' || (attribute && (c == u'\'' || c == u'"')));
+}
+
 void appendEscaped(std::u16string& out, std::u16string_view text, bool attribute)
 {
-    for (const char16_t c : text) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (!needsEscape(c, attribute))
+            continue;
+        // Runs without special characters go in one piece.
+        out.append(text.substr(start, i - start));
+        start = i + 1;
         switch (c) {
         case u'<': out += u"&lt;"; break;
         case u'&': out += u"&amp;"; break;
         case u'>': out += u"&gt;"; break;
-        case u'\'':
-            if (attribute)
-                out += u"&apos;";
-            else
-                out += c;
-            break;
-        case u'"':
-            if (attribute)
-                out += u"&quot;";
-            else
-                out += c;
-            break;
-        default: out += c;
+        case u'\'': out += u"&apos;"; break;
+        default: out += u"&quot;"; break;
         }
     }
+    out.append(text.substr(start));
 }
 
 // Appends the character of a numeric reference ("#65", "#x41"); false if invalid.
@@ -419,6 +422,8 @@ bool XmlCursor::setDocument(std::u16string_view text)
     m_diagnostics.clear();
     m_parent = -1;
     m_current = -1;
+    m_position = -1;
+    m_positions.clear();
     Parser(*this, text).run();
     return m_diagnostics.empty();
 }
@@ -435,14 +440,7 @@ std::vector<int>& XmlCursor::level()
 
 int XmlCursor::childPosition() const
 {
-    if (m_current < 0)
-        return -1;
-    const auto& siblings = level();
-    for (std::size_t i = 0; i < siblings.size(); ++i) {
-        if (siblings[i] == m_current)
-            return static_cast<int>(i);
-    }
-    return -1;
+    return m_current < 0 ? -1 : m_position;
 }
 
 bool XmlCursor::findElement(std::u16string_view name)
@@ -452,6 +450,7 @@ bool XmlCursor::findElement(std::u16string_view name)
         const int candidate = siblings[i];
         if (name.empty() || m_elements[static_cast<std::size_t>(candidate)].name == name) {
             m_current = candidate;
+            m_position = static_cast<int>(i);
             return true;
         }
     }
@@ -463,7 +462,9 @@ bool XmlCursor::intoElement()
     if (m_current < 0)
         return false;
     m_parent = m_current;
+    m_positions.push_back(m_position);
     m_current = -1;
+    m_position = -1;
     return true;
 }
 
@@ -473,12 +474,16 @@ bool XmlCursor::outOfElement()
         return false;
     m_current = m_parent;
     m_parent = m_elements[static_cast<std::size_t>(m_parent)].parent;
+    m_position = m_positions.empty() ? 0 : m_positions.back();
+    if (!m_positions.empty())
+        m_positions.pop_back();
     return true;
 }
 
 void XmlCursor::resetPosition()
 {
     m_current = -1;
+    m_position = -1;
 }
 
 std::u16string XmlCursor::elementName() const
@@ -524,10 +529,13 @@ bool XmlCursor::addElement(std::u16string_view name, std::u16string_view data)
     const int position = childPosition();
     m_elements.push_back(std::move(element));
     auto& siblings = level();
-    if (position < 0)
+    if (position < 0) {
         siblings.push_back(index);
-    else
+        m_position = static_cast<int>(siblings.size()) - 1;
+    } else {
         siblings.insert(siblings.begin() + position + 1, index);
+        m_position = position + 1;
+    }
     m_current = index;
     return true;
 }

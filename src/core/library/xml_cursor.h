@@ -86,6 +86,8 @@ private:
     std::vector<std::string> m_diagnostics;
     int m_parent = -1;   // element whose children form the current level; -1 = document
     int m_current = -1;  // current element at that level; -1 = none yet
+    int m_position = -1;           // the current element's index among its siblings
+    std::vector<int> m_positions;  // positions of the elements entered, outermost first
 };
 
 // Escaping used when writing XML text and attribute values.

@@ -2,7 +2,9 @@
 #include "core/util/utf16.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace veyla::utf16 {
@@ -224,6 +226,10 @@ std::string toUtf8(std::u16string_view text)
 std::u16string decodeLittleEndian(std::string_view bytes)
 {
     std::u16string out(bytes.size() / 2, u'\0');
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out.data(), bytes.data(), out.size() * 2);
+        return out;
+    }
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     for (std::size_t i = 0; i < out.size(); ++i)
         out[i] = static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8));
@@ -233,6 +239,10 @@ std::u16string decodeLittleEndian(std::string_view bytes)
 std::string encodeLittleEndian(std::u16string_view text)
 {
     std::string out(text.size() * 2, '\0');
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out.data(), text.data(), out.size());
+        return out;
+    }
     for (std::size_t i = 0; i < text.size(); ++i) {
         out[2 * i] = static_cast<char>(text[i] & 0xFF);
         out[2 * i + 1] = static_cast<char>(text[i] >> 8);
