@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "core/platform/atomic_file_writer.h"
 
+#include "core/platform/file_io.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <random>
 
 namespace veyla::platform {
 
@@ -20,37 +21,14 @@ std::string describe(const fs::path& path, int error)
     return path.string() + ": " + std::strerror(error);
 }
 
-std::string randomSuffix()
-{
-    static thread_local std::mt19937_64 engine{std::random_device{}() ^ static_cast<unsigned long>(::getpid())};
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix(10, 'x');
-    for (char& c : suffix)
-        c = kAlphabet[engine() % (sizeof(kAlphabet) - 1)];
-    return suffix;
-}
-
 }  // namespace
 
 Result<AtomicFileWriter> AtomicFileWriter::create(const fs::path& path)
 {
-    fs::path folder = path.parent_path();
-    if (folder.empty())
-        folder = ".";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path temporary = folder / (std::string(kTemporaryFilePrefix) + randomSuffix());
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            // An existing file keeps its permission bits.
-            struct stat existing {};
-            if (::stat(path.c_str(), &existing) == 0)
-                ::fchmod(fd, existing.st_mode & 07777);
-            return AtomicFileWriter(path, std::move(temporary), fd);
-        }
-        if (errno != EEXIST)
-            return Error{ErrorCode::WriteFailed, describe(path, errno)};
-    }
-    return Error{ErrorCode::WriteFailed, describe(path, EEXIST)};
+    auto created = createTemporaryBeside(path, FileAccess::Default);
+    if (!created)
+        return created.error();
+    return AtomicFileWriter(path, std::move(created->path), created->fd);
 }
 
 AtomicFileWriter::AtomicFileWriter(fs::path path, fs::path temporary, int fd)

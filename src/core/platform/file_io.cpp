@@ -98,29 +98,37 @@ Result<std::string> readWholeFile(const fs::path& path)
     return bytes;
 }
 
+Result<TemporaryFile> createTemporaryBeside(const fs::path& target, FileAccess access)
+{
+    fs::path folder = target.parent_path();
+    if (folder.empty())
+        folder = ".";
+    const mode_t createMode = access == FileAccess::OwnerOnly ? 0600 : 0666;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path temporary = folder / (std::string(kTemporaryFilePrefix) + randomSuffix());
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
+        if (fd >= 0) {
+            struct stat existing {};
+            if (access == FileAccess::Default && ::stat(target.c_str(), &existing) == 0)
+                ::fchmod(fd, existing.st_mode & 07777);
+            return TemporaryFile{std::move(temporary), fd};
+        }
+        if (errno != EEXIST)
+            return Error{ErrorCode::WriteFailed, describe(target, errno)};
+    }
+    return Error{ErrorCode::WriteFailed, describe(target, EEXIST)};
+}
+
 Status writeFileAtomically(const fs::path& path, std::string_view bytes, FileAccess access, Durability durability)
 {
+    auto created = createTemporaryBeside(path, access);
+    if (!created)
+        return created.error();
+    const fs::path temporary = created->path;
+    FileDescriptor fd(created->fd);
     fs::path folder = path.parent_path();
     if (folder.empty())
         folder = ".";
-
-    const mode_t createMode = access == FileAccess::OwnerOnly ? 0600 : 0666;
-    fs::path temporary;
-    int rawFd = -1;
-    for (int attempt = 0; attempt < 100 && rawFd < 0; ++attempt) {
-        temporary = folder / (std::string(kTemporaryFilePrefix) + randomSuffix());
-        rawFd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
-        if (rawFd < 0 && errno != EEXIST)
-            return Error{ErrorCode::WriteFailed, describe(path, errno)};
-    }
-    if (rawFd < 0)
-        return Error{ErrorCode::WriteFailed, describe(path, EEXIST)};
-    FileDescriptor fd(rawFd);
-
-    // An existing file keeps its permission bits.
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && access == FileAccess::Default)
-        ::fchmod(fd.get(), existing.st_mode & 07777);
 
     auto fail = [&](int error) -> Status {
         ::unlink(temporary.c_str());

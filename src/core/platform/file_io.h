@@ -35,4 +35,13 @@ void syncFileSystem(const std::filesystem::path& path);
 // The prefix of the temporary files writeFileAtomically makes.
 inline constexpr std::string_view kTemporaryFilePrefix = ".veyla-write-";
 
+// A new, empty temporary file in the folder of target, open for writing,
+// with a hidden name that is never listed as a chapter. It takes target's
+// permission bits when target exists (unless OwnerOnly is asked for).
+struct TemporaryFile {
+    std::filesystem::path path;
+    int fd = -1;  // owned by the caller
+};
+Result<TemporaryFile> createTemporaryBeside(const std::filesystem::path& target, FileAccess access);
+
 }  // namespace veyla::platform

@@ -13,7 +13,9 @@
 #include <QVBoxLayout>
 
 #include "gui/commands/command_router.h"
+#include "core/view/colour_schemes.h"
 #include "gui/commands/command_table.h"
+#include "gui/view/display_state.h"
 
 namespace veyla::gui {
 
@@ -38,14 +40,12 @@ QColor tabColour(const QString& tab)
 // Colour swatches of the five built-in schemes (background, text).
 bool schemeColours(int id, QColor& background, QColor& text)
 {
-    switch (id) {
-    case kSchemeWhite: background = QColor(255, 255, 255), text = QColor(89, 89, 89); return true;
-    case kSchemeYellow: background = QColor(244, 236, 216), text = QColor(91, 70, 54); return true;
-    case kSchemeGreen: background = QColor(206, 234, 186), text = QColor(51, 51, 51); return true;
-    case kSchemeGray: background = QColor(69, 72, 74), text = QColor(157, 159, 163); return true;
-    case kSchemeBlack: background = QColor(51, 51, 51), text = QColor(181, 172, 162); return true;
-    default: return false;
-    }
+    const auto scheme = view::builtInScheme(id);
+    if (!scheme)
+        return false;
+    background = toQColor(scheme->bg);
+    text = toQColor(scheme->text);
+    return true;
 }
 
 QIcon schemeIcon(const QColor& background, const QColor& text)
