@@ -90,6 +90,7 @@ class AudioRenderTest : public QObject {
     Q_OBJECT
 private slots:
     void bookIsRenderedToWavFilesBelowTheAudioFolder();
+    void chapterItemRendersFromThatChapterOn();
     void stopDuringTheFirstChapterKeepsItWholeAndRendersNoMore();
     void secondStartWhileRenderingIsRefused();
     void closingTheWindowWhileRenderingLeavesOnlyWholeFiles();
@@ -129,6 +130,20 @@ void AudioRenderTest::bookIsRenderedToWavFilesBelowTheAudioFolder()
     QCOMPARE(book.audio().lastSummary().existing, 2);
     QCOMPARE(fs::last_write_time(book.firstWav()), written);
     QVERIFY(book.dialogText().startsWith(u"已生成完毕"_s));
+}
+
+void AudioRenderTest::chapterItemRendersFromThatChapterOn()
+{
+    Book book;
+    auto fake = std::make_unique<FakeSpeechEngine>();
+    FakeSpeechEngine* engine = fake.get();
+    book.audio().setEngine(std::move(fake));
+    QVERIFY(book.window->library().selectPath(book.fixture.library() / "小说/短 书/0002_第二　章.xml"));
+    QVERIFY(book.window->router().trigger(kRenderBookAudio));
+    QVERIFY(book.waitUntilDone());
+    QCOMPARE(engine->synthesised(), std::vector<std::u16string>{u"日月盈昃，辰宿列张。"});
+    QVERIFY(isCompleteWav(book.secondWav()));
+    QVERIFY(!fs::exists(book.firstWav()));
 }
 
 void AudioRenderTest::stopDuringTheFirstChapterKeepsItWholeAndRendersNoMore()

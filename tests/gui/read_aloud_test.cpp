@@ -113,6 +113,9 @@ private slots:
     void paragraphModeReadsOneParagraphOnly();
     void fromPositionStartsAtTheCaretLine();
     void openingAnotherChapterStopsReading();
+    void paragraphDisplayMovesTheShownParagraphAlong();
+    void spokenParagraphIsScrolledIntoView();
+    void engineFailureIsReported();
     void rateCommandsChangeTheRateOnce();
     void voiceComboListsTheEngineVoices();
     void voiceComboWithoutVoicesAsksForVoicePacks();
@@ -240,6 +243,52 @@ void ReadAloudTest::openingAnotherChapterStopsReading()
     QTRY_COMPARE(ended.count(), 1);
     QCOMPARE(r.engine->spoken().size(), std::size_t{1});
     // The highlight of the first chapter never lands on the second.
+    QVERIFY(!r.anySpoken());
+}
+
+void ReadAloudTest::paragraphDisplayMovesTheShownParagraphAlong()
+{
+    Reading r;
+    QVERIFY(r.window->router().trigger(kParagraphMode));
+    QVERIFY(r.view().paragraphMode());
+    QVERIFY(r.window->router().trigger(kSpeakAll));
+    QVERIFY(r.waitForPieces(1));
+    QTRY_VERIFY(r.spoken(0, 0));
+    QCOMPARE(r.view().model().shownParagraph(), std::size_t{0});
+    r.finishPiece();
+    QVERIFY(r.waitForPieces(2));
+    QTRY_COMPARE(r.view().model().shownParagraph(), std::size_t{1});
+    QVERIFY(r.stopAndWait());
+}
+
+void ReadAloudTest::spokenParagraphIsScrolledIntoView()
+{
+    QStringList paragraphs;
+    for (int i = 0; i < 150; ++i)
+        paragraphs << u"第%1段　天下大势，分久必合，合久必分。"_s.arg(i);
+    Reading r(paragraphs.join(u'\n'));
+    const auto& scroll = r.view().model().scroll();
+    QCOMPARE(scroll.position(), 0);
+    r.view().model().editor().setCaret({120, 0, 0});
+    QVERIFY(r.window->router().trigger(kSpeakParagraph));
+    QVERIFY(r.waitForPieces(1));
+    const int top = r.view().model().document().paragraphs[120].top;
+    QTRY_COMPARE(scroll.position(), std::min(top, scroll.maximum()));
+    QVERIFY(scroll.position() > 0);
+    QVERIFY(r.stopAndWait());
+}
+
+void ReadAloudTest::engineFailureIsReported()
+{
+    Reading r;
+    QSignalSpy ended(&r.speech(), &SpeechController::runEnded);
+    r.engine->setFailure(Error{ErrorCode::DeviceUnavailable, "the sound device went away"});
+    QVERIFY(r.window->router().trigger(kSpeakAll));
+    QTRY_COMPARE(ended.count(), 1);
+    QCOMPARE(ended.front().front().value<speech::RunEnd>(), speech::RunEnd::Failed);
+    QCOMPARE(r.fixture.messages.size(), 1);
+    QVERIFY(r.fixture.messages.front().startsWith(u"朗读已中断"_s));
+    QVERIFY(r.fixture.messages.front().contains(u"the sound device went away"_s));
     QVERIFY(!r.anySpoken());
 }
 
