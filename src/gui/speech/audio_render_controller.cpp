@@ -101,7 +101,10 @@ bool AudioRenderController::renderItem(const QModelIndex& item)
         QMetaObject::invokeMethod(
             this,
             [this, text = QString::fromStdU16String(step.text), folder = step.audioFolder, index = step.index,
-             total = step.total] { m_dialog->showProgress(text, folder, index, total); },
+             total = step.total] {
+                if (m_dialog != nullptr)
+                    m_dialog->showProgress(text, folder, index, total);
+            },
             Qt::QueuedConnection);
     };
     m_watcher.setFuture(QtConcurrent::run(
@@ -125,6 +128,11 @@ bool AudioRenderController::prepareEngine()
         (void)m_engine->selectVoice(static_cast<std::size_t>(voice));
     m_engine->setRate(m_display.settings.rate);
     return true;
+}
+
+MakeAudioDialog* AudioRenderController::dialog() const
+{
+    return m_dialog.data();
 }
 
 void AudioRenderController::showDialog()

@@ -3,6 +3,7 @@
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -43,7 +44,7 @@ public:
     void waitForFinished();
 
     // The progress window, made by the first rendering.
-    MakeAudioDialog* dialog() const { return m_dialog; }
+    MakeAudioDialog* dialog() const;
     // The outcome of the last rendering that ended.
     const speech::RenderSummary& lastSummary() const { return m_summary; }
     // Replaces the rendering engine (tests give a fake one); only while idle.
@@ -63,7 +64,7 @@ private:
     LibraryTreeModel& m_model;
     LibraryTreePane& m_pane;
     QWidget* m_window;
-    MakeAudioDialog* m_dialog = nullptr;
+    QPointer<MakeAudioDialog> m_dialog;
     std::unique_ptr<speech::SpeechEngine> m_engine;
     std::stop_source m_stop;
     QFutureWatcher<speech::RenderSummary> m_watcher;
