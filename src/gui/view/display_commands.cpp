@@ -126,19 +126,22 @@ void DisplayController::bindDialogs()
         dialog.exec();
         fillRibbon();
     });
-    const auto presets = [this] {
-        PresetDialog dialog(m_display.settings, m_presets, m_window);
-        dialog.setVoices(m_voices, m_display.settings.voice);
-        connect(&dialog, &PresetDialog::widenPageRequested, &m_view, &ReadingView::widenPage);
-        connect(&dialog, &PresetDialog::narrowPageRequested, &m_view, &ReadingView::narrowPage);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        dialog.apply(m_display.settings, m_presets);
-        m_view.applyLayoutSettings();
-        fillRibbon();
-    };
-    m_router.bind(kPresets, presets);
-    m_router.bind(kChooseSpeaker, presets);
+    m_router.bind(kPresets, [this] { runPresetDialog(); });
+}
+
+bool DisplayController::runPresetDialog()
+{
+    PresetDialog dialog(m_display.settings, m_presets, m_window);
+    dialog.setVoices(m_voices, m_currentVoice);
+    connect(&dialog, &PresetDialog::widenPageRequested, &m_view, &ReadingView::widenPage);
+    connect(&dialog, &PresetDialog::narrowPageRequested, &m_view, &ReadingView::narrowPage);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    dialog.apply(m_display.settings, m_presets);
+    m_view.applyLayoutSettings();
+    fillRibbon();
+    emit presetsApplied();
+    return true;
 }
 
 }  // namespace veyla::gui

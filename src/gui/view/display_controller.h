@@ -42,8 +42,13 @@ public:
     void setPictureChooser(PathChooser chooser) { m_choosePicture = std::move(chooser); }
     void setFolderChooser(PathChooser chooser) { m_chooseFolder = std::move(chooser); }
 
-    // The voices the dialog "更多设置" offers in its group "朗诵" (the speech engine's list).
-    void setVoiceList(const QStringList& voices) { m_voices = voices; }
+    // The voices the dialog "更多设置" offers in its group "朗诵" (the speech
+    // engine's list) and the one in use, -1 for none.
+    void setVoiceList(const QStringList& voices, int current)
+    {
+        m_voices = voices;
+        m_currentVoice = current;
+    }
 
     // The view and the tree take the current colours; the view paints again.
     void repaintAll();
@@ -55,6 +60,12 @@ public:
     // The colour buttons of the ribbon and the colour dialog.
     void chooseTextColour();
     void chooseBackgroundColour();
+    // Runs "更多设置" and applies it on OK; returns whether it was accepted.
+    bool runPresetDialog();
+
+signals:
+    // "更多设置" was accepted and its values applied (the voice among them).
+    void presetsApplied();
 
 private:
     void bindSchemeCommands();
@@ -82,6 +93,7 @@ private:
     PathChooser m_choosePicture;
     PathChooser m_chooseFolder;
     QStringList m_voices;
+    int m_currentVoice = -1;
 };
 
 // Every installed font family, each once, with "默认" first.

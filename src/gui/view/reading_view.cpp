@@ -53,6 +53,7 @@ void ReadingView::showChapter(const library::Chapter& chapter)
     m_hover.reset();
     syncScrollBar();
     viewport()->update();
+    emit chapterShown();
 }
 
 void ReadingView::clearChapter()

@@ -83,10 +83,17 @@ public:
     bool keepInView(std::size_t paragraph, std::size_t offset);
     // In paragraph mode, shows paragraph (read-aloud moves it along).
     void showParagraph(std::size_t paragraph);
+    // Scrolls by the read-aloud rule so that the top of paragraph stays in view.
+    bool keepParagraphInView(std::size_t paragraph);
+    // Puts the caret on the glyph at offset of paragraph's text, so that the
+    // current line follows read-aloud; a selection keeps the caret where it is.
+    void followSpeech(std::size_t paragraph, std::size_t offset);
 
 signals:
     // The chapter was changed by typing, deleting, cutting or pasting.
     void edited();
+    // Another chapter (or none) is shown now.
+    void chapterShown();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

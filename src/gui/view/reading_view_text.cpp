@@ -218,4 +218,22 @@ void ReadingView::showParagraph(std::size_t paragraph)
     viewport()->update();
 }
 
+bool ReadingView::keepParagraphInView(std::size_t paragraph)
+{
+    const auto& paragraphs = m_model.document().paragraphs;
+    if (paragraph >= paragraphs.size() || !m_model.keepInView(paragraphs[paragraph].top))
+        return false;
+    syncScrollBar();
+    viewport()->update();
+    return true;
+}
+
+void ReadingView::followSpeech(std::size_t paragraph, std::size_t offset)
+{
+    if (m_model.editor().hasSelection())
+        return;
+    if (const auto position = glyphAtOffset(m_model.document(), paragraph, offset))
+        m_model.editor().setCaret(*position);
+}
+
 }  // namespace veyla::gui

@@ -14,6 +14,8 @@
 #include "core/library/chapter_file.h"
 #include "gui/commands/command_router.h"
 #include "gui/import/import_controller.h"
+#include "gui/speech/audio_render_controller.h"
+#include "gui/speech/speech_controller.h"
 #include "gui/tree/library_controller.h"
 #include "gui/tree/library_tree_model.h"
 #include "gui/tree/library_tree_pane.h"
@@ -86,6 +88,9 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
     m_displayCommands =
         new DisplayController(m_display, *m_view, *m_treePane, *m_ribbon, *m_router, m_import->presets(), this);
     m_annotations = new AnnotationController(m_display, *m_view, *m_ribbon, *m_router, *m_library, this);
+    m_speech = new SpeechController(m_display, *m_view, *m_router, *m_ribbon, *m_displayCommands, *statusBar(), this);
+    m_speech->startDefaultEngine();
+    m_audio = new AudioRenderController(m_folders, m_display, *m_treeModel, *m_treePane, *m_router, this);
     m_view->setContextMenuFiller([this](QMenu& menu) {
         ViewMenuState state;
         state.expandAllAtStart = m_display.settings.openAll;
@@ -191,6 +196,12 @@ void MainWindow::shutdown()
     m_shutDown = true;
     m_closing = true;
     m_import->requestStop();
+    // Read-aloud and rendering end before anything is saved: both are
+    // asked to stop first, so that they wind down together.
+    m_speech->stop();
+    m_audio->requestStop();
+    m_speech->wait();
+    m_audio->waitForFinished();
     hide();
     if (!m_library->rootFolder().empty())
         m_router->trigger(kSaveChapter);

@@ -19,6 +19,7 @@ class QStackedWidget;
 namespace veyla::gui {
 
 class AnnotationController;
+class AudioRenderController;
 class BookmarkController;
 class CommandRouter;
 class DisplayController;
@@ -29,6 +30,7 @@ class LibraryTreePane;
 class ReadingController;
 class ReadingView;
 class RibbonBar;
+class SpeechController;
 
 // The main window: ribbon, menu, status bar and the two panes (library tree
 // and reading view). It builds the controllers, routes commands, runs the
@@ -59,6 +61,8 @@ public:
     ReadingView& readingView() const { return *m_view; }
     DisplayController& displayCommands() const { return *m_displayCommands; }
     AnnotationController& annotations() const { return *m_annotations; }
+    SpeechController& speech() const { return *m_speech; }
+    AudioRenderController& audio() const { return *m_audio; }
 
     void setAutosaveInterval(int milliseconds);
     int autosaveInterval() const { return m_autosaveMs; }
@@ -105,6 +109,8 @@ private:
     ReadingView* m_view = nullptr;
     DisplayController* m_displayCommands = nullptr;
     AnnotationController* m_annotations = nullptr;
+    SpeechController* m_speech = nullptr;
+    AudioRenderController* m_audio = nullptr;
     LibraryController* m_library = nullptr;
     ReadingController* m_reading = nullptr;
     BookmarkController* m_bookmarks = nullptr;

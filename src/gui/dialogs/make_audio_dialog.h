@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDialog>
+
+#include <filesystem>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+namespace veyla::gui {
+
+// "音频生成": the modeless progress window of audio rendering. It shows the
+// latest message (the chapter being rendered, then the outcome), stops the
+// rendering with "停止生成" and opens the folder of the last chapter's audio
+// with "打开音频路径". Closing it only hides it.
+class MakeAudioDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit MakeAudioDialog(std::filesystem::path audioRoot, QWidget* parent = nullptr);
+
+    // A rendering begins: the stop button works again and no folder is known yet.
+    void begin();
+    // The latest progress message; a non-empty folder becomes the one "打开音频路径" opens.
+    void showProgress(const QString& text, const std::filesystem::path& folder, std::size_t index, std::size_t total);
+    // The rendering is over: text is its outcome and summary.
+    void finish(const QString& text);
+
+    QString message() const;
+    // The folder "打开音频路径" opens: the last chapter's audio folder, else the audio root.
+    std::filesystem::path folderToOpen() const;
+
+    // How a folder is opened; tests replace it.
+    using FolderOpener = std::function<void(const std::filesystem::path&)>;
+    void setFolderOpener(FolderOpener opener) { m_openFolder = std::move(opener); }
+
+signals:
+    void stopRequested();
+
+private:
+    void stopClicked();
+
+    const std::filesystem::path m_audioRoot;
+    std::filesystem::path m_lastFolder;
+    FolderOpener m_openFolder;
+    QLabel* m_message;
+    QLabel* m_count;
+    QPushButton* m_stop;
+    QPushButton* m_open;
+    bool m_stopping = false;  // the stopping message stays until the outcome
+};
+
+}  // namespace veyla::gui
