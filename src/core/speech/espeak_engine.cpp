@@ -153,6 +153,9 @@ struct Synthesis {
     Status failure;
 };
 
+// The size of the blocks a long text is written to a file in (UTF-16 units).
+constexpr std::size_t kFileBlockUnits = 1000;
+
 int synthCallback(short* samples, int count, espeak_EVENT* events)
 {
     if (events == nullptr || events->user_data == nullptr)
@@ -356,15 +359,27 @@ Result<double> EspeakEngine::speakToFile(const std::filesystem::path& path, std:
     auto file = WavFileWriter::create(path, m_sampleRate);
     if (!file)
         return file.error();
-    std::lock_guard lock(espeakLibrary().mutex);
-    Synthesis synthesis;
-    synthesis.file = &*file;
-    synthesis.cancel = &cancel;
-    synthesis.sampleRate = m_sampleRate;
-    if (Status applied = applySettings(); !applied)
-        return applied.error();
-    if (Status done = synthesise(text, synthesis); !done)
-        return done.error();
+    // A long text is synthesised in blocks that end at line breaks, and the
+    // library lock is taken per block: reading aloud on another engine (and
+    // a shutdown) waits at most for one block, not for a whole chapter.
+    for (std::u16string_view rest = text; !rest.empty();) {
+        std::size_t cut = rest.size();
+        if (rest.size() > kFileBlockUnits) {
+            const auto lineEnd = rest.find(u'\n', kFileBlockUnits);
+            if (lineEnd != std::u16string_view::npos)
+                cut = lineEnd + 1;
+        }
+        std::lock_guard lock(espeakLibrary().mutex);
+        Synthesis synthesis;
+        synthesis.file = &*file;
+        synthesis.cancel = &cancel;
+        synthesis.sampleRate = m_sampleRate;
+        if (Status applied = applySettings(); !applied)
+            return applied.error();
+        if (Status done = synthesise(rest.substr(0, cut), synthesis); !done)
+            return done.error();
+        rest.remove_prefix(cut);
+    }
     return file->finish();
 }
 
