@@ -55,7 +55,8 @@ void CommandRoutingTest::commandsWithoutHandlersAreShownDisabled()
     GuiFixture fixture;
     auto window = fixture.startWindow();
     CommandRouter& router = window->router();
-    for (int id : {kNewChapter, kNewFolder, kRenameItem, kDeleteItem, kImportNovel, kSaveChapter, kBookmarks, kExit})
+    for (int id : {kNewChapter, kNewFolder, kRenameItem, kDeleteItem, kImportNovel, kSaveChapter, kBookmarks, kExit,
+                   kNewsLink})
         QVERIFY2(router.action(id)->isEnabled(), qPrintable(QString::number(id)));
     for (const auto& spec : commandTable()) {
         if (!router.isBound(spec.id)) {

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/library/chapter_file.h"
+#include "core/platform/shell_open.h"
 #include "gui/commands/command_router.h"
 #include "gui/import/import_controller.h"
 #include "gui/speech/audio_render_controller.h"
@@ -176,6 +177,15 @@ void MainWindow::loadNews()
                                  ? QString::fromStdU16String(news->paragraphs[1].text()).trimmed()
                                  : QString();
         label->setText(link.isEmpty() ? text : u"<a href=\"%1\">%2</a>"_s.arg(link.toHtmlEscaped(), text.toHtmlEscaped()));
+        // The news link opens its page in the browser; news without a link shows in the status bar.
+        for (int id : {kNewsLink, kNewsLinkMenu}) {
+            m_router->bind(id, [this, text, link] {
+                if (link.isEmpty())
+                    statusBar()->showMessage(text, 10000);
+                else
+                    (void)platform::openInBrowser(fs::path(link.toStdU16String()));
+            });
+        }
     }
     connect(&m_newsTimer, &QTimer::timeout, this, [this] {
         if (auto* face = m_ribbon->control<QLabel>(kNewsFace))
