@@ -9,7 +9,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/library/chapter_file.h"
 #include "gui/commands/command_router.h"
+#include "gui/view/reading_controller.h"
 #include "gui/dialogs/scheme_name_dialog.h"
 #include "gui/tree/library_controller.h"
 #include "gui/view/display_controller.h"
@@ -76,6 +78,7 @@ private slots:
     void duplicateSchemeNameAnsweredNoChangesNothing();
     void colourButtonsTakeTheChosenColour();
     void fontComboSetsTheFaceAndDefaultClearsIt();
+    void lishuCommandGivesTheCaretParagraphItsFace();
     void nextBackgroundStepsThroughThePicturesOrSchemes();
     void decorationTogglesFlipTheirOptionAndMark();
 };
@@ -258,6 +261,23 @@ void DisplayCommandsTest::fontComboSetsTheFaceAndDefaultClearsIt()
     combo->setCurrentIndex(0);
     QVERIFY(window->router().trigger(kFontCombo));
     QVERIFY(window->display().settings.fontName.empty());
+}
+
+void DisplayCommandsTest::lishuCommandGivesTheCaretParagraphItsFace()
+{
+    GuiFixture fixture;
+    fixture.addChapter("书/0001_a.xml", u"第一段\n第二段"_s);
+    auto window = fixture.startWindow();
+    QVERIFY(window->library().selectPath(fixture.library() / "书/0001_a.xml"));
+    ReadingView& view = window->readingView();
+    view.model().editor().setCaret({1, 0, 1});
+    QVERIFY(window->router().trigger(kFontLishu));
+    QVERIFY(view.model().document().modified);
+    QVERIFY(window->reading().save());
+    const auto saved = library::readChapter(fixture.library() / "书/0001_a.xml", {});
+    QVERIFY(saved.ok());
+    QVERIFY(!saved->paragraphs[0].fontFace.has_value());
+    QCOMPARE(saved->paragraphs[1].fontFace, std::optional<std::u16string>(u"隶书"));
 }
 
 void DisplayCommandsTest::nextBackgroundStepsThroughThePicturesOrSchemes()

@@ -51,6 +51,7 @@ private slots:
     void builtInSchemesPaintBackgroundAndTree_data();
     void builtInSchemesPaintBackgroundAndTree();
     void textIsPaintedInTheTextColour();
+    void paragraphFaceReplacesTheBodyFace();
     void spokenRangeIsPaintedInTheReadAloudColour();
     void selectionIsWhiteOnBlack();
     void annotatedRunsGetPatternedBoxes();
@@ -97,6 +98,23 @@ void ReadingViewPaintTest::textIsPaintedInTheTextColour()
     QVERIFY2(countPixels(frame, line, QColor(89, 89, 89), 4) > 50, "text pixels in the text colour");
     // The margin left of the text holds no text.
     QCOMPARE(countPixels(frame, QRect(0, line.top(), line.left() - 1, line.height()), QColor(89, 89, 89), 60), 0);
+}
+
+void ReadingViewPaintTest::paragraphFaceReplacesTheBodyFace()
+{
+    GuiFixture fixture;
+    fixture.addChapter("书/0001_a.xml", u"天地玄黄宇宙洪荒\n天地玄黄宇宙洪荒"_s);
+    auto window = fixture.startWindow();
+    QVERIFY(window->library().selectPath(fixture.library() / "书/0001_a.xml"));
+    ReadingView& view = window->readingView();
+    const QRect first = firstLineRect(view, 0);
+    const QRect second = firstLineRect(view, 1);
+    const QImage before = view.renderFrame().copy();
+    view.model().editor().setCaret({1, 0, 0});
+    QVERIFY(view.model().setCaretParagraphFace(u"Noto Sans CJK SC"));
+    const QImage after = view.renderFrame().copy();
+    QCOMPARE(after.copy(first), before.copy(first));
+    QVERIFY2(after.copy(second) != before.copy(second), "the second paragraph is drawn in its own face");
 }
 
 void ReadingViewPaintTest::spokenRangeIsPaintedInTheReadAloudColour()

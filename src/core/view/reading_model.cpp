@@ -78,6 +78,20 @@ void ReadingModel::setTextSize(int size)
     reflowAll();
 }
 
+bool ReadingModel::setCaretParagraphFace(std::u16string face)
+{
+    const std::size_t index = m_caret.position.paragraph;
+    if (index >= m_document.paragraphs.size() || !m_document.paragraphs[index].isText())
+        return false;
+    ParagraphBox& paragraph = m_document.paragraphs[index];
+    if (paragraph.fontFace == face)
+        return false;
+    paragraph.fontFace = std::move(face);
+    m_document.modified = true;
+    reflowAll();
+    return true;
+}
+
 void ReadingModel::setCodeSize(int size)
 {
     m_engine.params().codeSize = size;

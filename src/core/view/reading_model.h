@@ -79,6 +79,10 @@ public:
     void setCodeSize(int size);
     void setRowSpacing(int spacing);
     void setParagraphSpacing(int spacing);
+    // Gives the caret's paragraph its own font face (kept in the chapter
+    // file) and lays the chapter out again; false when the caret is on no
+    // text paragraph or the face is already the paragraph's.
+    bool setCaretParagraphFace(std::u16string face);
 
     // Paragraph mode shows only the caret's paragraph, placed by itself.
     void setDisplayMode(DisplayMode mode);

@@ -248,6 +248,10 @@ void DisplayController::bindLayoutCommands()
         m_router.bind(id, [this] { m_view.widenPage(); });
     for (int id : {kNarrowerPage, kNarrowerPageMenu})
         m_router.bind(id, [this] { m_view.narrowPage(); });
+    m_router.bind(kFontLishu, [this] {
+        if (m_view.model().setCaretParagraphFace(u"隶书"))
+            m_view.applyLayoutSettings();
+    });
     m_router.bind(kParagraphMode, [this] {
         m_view.setParagraphMode(!m_view.paragraphMode());
         m_router.action(kParagraphMode)->setChecked(m_view.paragraphMode());

@@ -10,11 +10,11 @@ namespace veyla::gui {
 
 namespace {
 
-quint64 glyphKey(char32_t code, FaceKind kind, int pixelSize, FontWeight weight)
+quint64 glyphKey(char32_t code, FaceKind kind, int pixelSize, FontWeight weight, std::uint16_t faceSlot)
 {
     const auto size = static_cast<quint64>(std::clamp(pixelSize, 0, 0xFFFF));
     return static_cast<quint64>(code) | (size << 21) | (static_cast<quint64>(kind) << 37) |
-           (static_cast<quint64>(weight) << 38);
+           (static_cast<quint64>(weight) << 38) | (static_cast<quint64>(faceSlot) << 39);
 }
 
 }  // namespace
@@ -31,22 +31,33 @@ void GlyphCache::clear()
     m_glyphs.clear();
 }
 
-GlyphRef GlyphCache::glyph(char32_t code, FaceKind kind, int pixelSize, FontWeight weight)
+std::uint16_t GlyphCache::faceSlot(const QString& paragraphFace)
 {
-    const quint64 key = glyphKey(code, kind, pixelSize, weight);
+    const auto found = m_paragraphFaces.indexOf(paragraphFace);
+    if (found >= 0)
+        return static_cast<std::uint16_t>(found);
+    if (m_paragraphFaces.size() > 0xFFFF)  // more faces than a chapter ever names: draw with the view's
+        return 0;
+    m_paragraphFaces.append(paragraphFace);
+    return static_cast<std::uint16_t>(m_paragraphFaces.size() - 1);
+}
+
+GlyphRef GlyphCache::glyph(char32_t code, FaceKind kind, int pixelSize, FontWeight weight, std::uint16_t faceSlot)
+{
+    const quint64 key = glyphKey(code, kind, pixelSize, weight, faceSlot);
     const auto found = m_glyphs.constFind(key);
     if (found != m_glyphs.constEnd())
         return *found;
-    const GlyphRef ref = resolve(code, kind, pixelSize, weight);
+    const GlyphRef ref = resolve(code, kind, pixelSize, weight, faceSlot);
     m_glyphs.insert(key, ref);
     return ref;
 }
 
-GlyphRef GlyphCache::resolve(char32_t code, FaceKind kind, int pixelSize, FontWeight weight)
+GlyphRef GlyphCache::resolve(char32_t code, FaceKind kind, int pixelSize, FontWeight weight, std::uint16_t faceSlot)
 {
     if (pixelSize <= 0 || m_face == nullptr)
         return {};
-    QFont font(m_face(code, kind, m_context));
+    QFont font(m_face(code, kind, m_paragraphFaces.value(faceSlot), m_context));
     font.setPixelSize(pixelSize);
     font.setWeight(weight == FontWeight::Bold ? QFont::ExtraBold : QFont::Normal);
     font.setKerning(false);

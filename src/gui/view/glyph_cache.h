@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QRawFont>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -26,28 +27,33 @@ struct GlyphRef {
 };
 
 // Resolves characters to glyphs once per (character, face kind, pixel size,
-// weight): the face comes from the face function, font fallback is Qt's (so
+// weight, paragraph face): the face comes from the face function, which is
+// given the paragraph's own face name (empty for none), font fallback is Qt's (so
 // a character the face lacks comes from a face that has it). Glyphs are
 // then drawn at the positions the layout gives, never shaped as runs.
 class GlyphCache {
 public:
     // The face name for a character of a face kind (the rules of the view's settings).
-    using FaceFunction = QString (*)(char32_t code, FaceKind kind, const void* context);
+    using FaceFunction = QString (*)(char32_t code, FaceKind kind, const QString& paragraphFace,
+                                     const void* context);
 
     void setFaceFunction(FaceFunction function, const void* context);
     // Faces changed: every resolved glyph is forgotten.
     void clear();
 
-    GlyphRef glyph(char32_t code, FaceKind kind, int pixelSize, FontWeight weight);
+    // The slot of a paragraph's own face name for glyph(); 0 is "no face of its own".
+    std::uint16_t faceSlot(const QString& paragraphFace);
+    GlyphRef glyph(char32_t code, FaceKind kind, int pixelSize, FontWeight weight, std::uint16_t faceSlot = 0);
     const QRawFont& rawFont(int index) const { return m_rawFonts[static_cast<std::size_t>(index)]; }
 
 private:
-    GlyphRef resolve(char32_t code, FaceKind kind, int pixelSize, FontWeight weight);
+    GlyphRef resolve(char32_t code, FaceKind kind, int pixelSize, FontWeight weight, std::uint16_t faceSlot);
     int internRawFont(const QRawFont& font);
 
     FaceFunction m_face = nullptr;
     const void* m_context = nullptr;
     QHash<quint64, GlyphRef> m_glyphs;
+    QStringList m_paragraphFaces{QString()};  // slot → name; slot 0 is the empty name
     std::vector<QRawFont> m_rawFonts;
 };
 

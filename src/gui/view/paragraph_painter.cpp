@@ -134,6 +134,9 @@ void ReadingPainter::paintLine(Frame& frame, const view::ParagraphBox& paragraph
     if (code)
         styles = view::colourCodeLine(line, m_keywords);
     const auto& colours = frame.colours;
+    // A paragraph's own face (the chapter file's FontName) replaces the view's body face.
+    const bool ownFace = paragraph.fontFace && !paragraph.fontFace->empty() && *paragraph.fontFace != u"默认";
+    const std::uint16_t faceSlot = ownFace ? m_glyphs.faceSlot(QString::fromStdU16String(*paragraph.fontFace)) : 0;
     for (std::size_t g = 0; g < line.glyphs.size(); ++g) {
         const view::GlyphNode& glyph = line.glyphs[g];
         if (!view::isDrawn(glyph))
@@ -152,7 +155,8 @@ void ReadingPainter::paintLine(Frame& frame, const view::ParagraphBox& paragraph
         if (paint.background)
             frame.painter.fillRect(QRectF(glyph.left, top, glyph.right - glyph.left, glyph.bottom - glyph.top),
                                    toQColor(*paint.background));
-        const GlyphRef ref = m_glyphs.glyph(codeOf(glyph), code ? FaceKind::Code : FaceKind::Body, glyph.size, weight);
+        const GlyphRef ref =
+            m_glyphs.glyph(codeOf(glyph), code ? FaceKind::Code : FaceKind::Body, glyph.size, weight, faceSlot);
         m_batches.add(ref, toQColor(paint.foreground).rgb(), QPointF(glyph.left, top + baseline(glyph.size)));
     }
 }

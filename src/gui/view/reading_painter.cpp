@@ -13,9 +13,10 @@ namespace {
 
 constexpr double kBaselineRatio = 0.88;  // the ascent of the Chinese faces, as a share of the size
 
-// The face rules of the view's settings; context is the painter's pair of face names.
+// The face rules of the view's settings; context is the painter's pair of face
+// names. A paragraph's own face takes the place of the body face name.
 template <typename Names>
-QString faceFor(char32_t code, FaceKind kind, const void* context)
+QString faceFor(char32_t code, FaceKind kind, const QString& paragraphFace, const void* context)
 {
     const auto& names = *static_cast<const Names*>(context);
     view::GlyphNode glyph;
@@ -25,8 +26,10 @@ QString faceFor(char32_t code, FaceKind kind, const void* context)
     } else {
         glyph.ch = static_cast<char16_t>(code);
     }
-    return QString::fromStdU16String(kind == FaceKind::Body ? view::bodyFace(glyph, names.body)
-                                                            : view::codeFace(glyph, names.code));
+    if (kind == FaceKind::Code)
+        return QString::fromStdU16String(view::codeFace(glyph, names.code));
+    return QString::fromStdU16String(
+        view::bodyFace(glyph, paragraphFace.isEmpty() ? names.body : paragraphFace.toStdU16String()));
 }
 
 }  // namespace

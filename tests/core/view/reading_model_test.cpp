@@ -57,6 +57,22 @@ TEST(ReadingModel, TextSizeChangeReflowsAndKeepsTheText)
     EXPECT_EQ(model.chapterForSaving().chapter.paragraphs[0].text(), u"[F2]" + std::u16string(100, u'字') + u"[/F]");
 }
 
+TEST(ReadingModel, CaretParagraphFaceIsKeptForSaving)
+{
+    ReadingModel model;
+    model.resize(area(1400, 800));
+    model.open(chapterOf({{u"甲乙丙"}, {u"丁戊"}}));
+    model.editor().setCaret({1, 0, 1});
+    ASSERT_TRUE(model.setCaretParagraphFace(u"隶书"));
+    EXPECT_TRUE(model.document().modified);
+    EXPECT_FALSE(model.setCaretParagraphFace(u"隶书"));  // already that face
+    EXPECT_EQ(model.caret().position, (TextPosition{1, 0, 1}));
+    const auto saved = model.chapterForSaving().chapter;
+    EXPECT_FALSE(saved.paragraphs[0].fontFace.has_value());
+    EXPECT_EQ(saved.paragraphs[1].fontFace, u"隶书");
+    EXPECT_EQ(paragraphText(model.document().paragraphs[1]), u"丁戊");
+}
+
 TEST(ReadingModel, ScrollRangeFollowsTheDocument)
 {
     ReadingModel model;
