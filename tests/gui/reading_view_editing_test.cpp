@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
+#include <QSpinBox>
 #include <QTimer>
 
 #include "gui/commands/command_router.h"
+#include "gui/dialogs/chunk_properties_dialog.h"
 #include "gui/dialogs/word_count_dialog.h"
 #include "gui/tree/library_controller.h"
 #include "gui/view/reading_controller.h"
@@ -52,6 +54,7 @@ private slots:
     void pasteWithAnEmptyClipboardSaysSo();
     void editsAreSavedThroughTheController();
     void wordCountDialogShowsBothCounts();
+    void chunkPropertiesShowTheKindAndLockATextChunksSize();
     void anOpeningTextIsShownAtStart();
     void readAloudHooksWorkOnLineTexts();
     void positionRoundTripsThroughTheScrollPosition();
@@ -157,6 +160,29 @@ void ReadingViewEditingTest::editsAreSavedThroughTheController()
     QVERIFY(saved.ok());
     QCOMPARE(saved->paragraphs.size(), std::size_t{2});
     QCOMPARE(QString::fromStdU16String(saved->paragraphs[0].text()), u"一二天地"_s);
+}
+
+void ReadingViewEditingTest::chunkPropertiesShowTheKindAndLockATextChunksSize()
+{
+    GuiFixture fixture;
+    auto window = openChapter(fixture, u"天地玄黄"_s);
+    QVERIFY(window);
+    QString kind;
+    bool sizeEnabled = true;
+    int size = 0;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<ChunkPropertiesDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        kind = dialog->kindText();
+        sizeEnabled = dialog->sizeField().isEnabled();
+        size = dialog->size();
+        dialog->accept();
+    });
+    QVERIFY(window->router().trigger(kChunkProperties));
+    QCOMPARE(kind, u"字符数据块"_s);
+    QVERIFY(!sizeEnabled);
+    QCOMPARE(size, window->display().settings.textSize);
+    QVERIFY(!window->reading().isModified());
 }
 
 void ReadingViewEditingTest::wordCountDialogShowsBothCounts()

@@ -92,6 +92,29 @@ bool ReadingModel::setCaretParagraphFace(std::u16string face)
     return true;
 }
 
+ReadingModel::ChunkProperties ReadingModel::caretChunk() const
+{
+    const std::size_t index = m_caret.position.paragraph;
+    if (index >= m_document.paragraphs.size())
+        return {};
+    const ParagraphBox& paragraph = m_document.paragraphs[index];
+    if (!paragraph.isText())
+        return {library::ChunkKind::Image, paragraph.pictureHeight};
+    const auto& params = m_engine.params();
+    return {library::ChunkKind::CharacterData, paragraph.isCode() ? params.codeSize : params.textSize};
+}
+
+bool ReadingModel::setCaretChunkSize(int size)
+{
+    const ChunkProperties chunk = caretChunk();
+    if (!library::chunkSizeEditable(chunk.kind) || chunk.size == size || size < 0)
+        return false;
+    m_document.paragraphs[m_caret.position.paragraph].pictureHeight = size;
+    m_document.modified = true;
+    reflowAll();
+    return true;
+}
+
 void ReadingModel::setCodeSize(int size)
 {
     m_engine.params().codeSize = size;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/library/chapter.h"
+#include "core/library/chunk_kind.h"
 #include "core/view/editor.h"
 #include "core/view/layout_engine.h"
 #include "core/view/scroll_state.h"
@@ -83,6 +84,16 @@ public:
     // file) and lays the chapter out again; false when the caret is on no
     // text paragraph or the face is already the paragraph's.
     bool setCaretParagraphFace(std::u16string face);
+    // The chunk under the caret: its kind, and its size (the font size a text
+    // chunk is drawn at, the height of a picture chunk).
+    struct ChunkProperties {
+        library::ChunkKind kind = library::ChunkKind::CharacterData;
+        int size = 0;
+    };
+    ChunkProperties caretChunk() const;
+    // Sets the height of the caret's chunk where its kind allows it, and lays
+    // out again; false when it does not or nothing changed.
+    bool setCaretChunkSize(int size);
 
     // Paragraph mode shows only the caret's paragraph, placed by itself.
     void setDisplayMode(DisplayMode mode);

@@ -5,6 +5,7 @@
 
 #include "core/import/text_decoder.h"
 #include "gui/commands/command_router.h"
+#include "gui/dialogs/chunk_properties_dialog.h"
 #include "gui/dialogs/word_count_dialog.h"
 #include "gui/view/reading_controller.h"
 #include "gui/view/reading_view.h"
@@ -22,6 +23,13 @@ void MainWindow::bindEditCommands()
         m_router->bind(id, [this] { m_view->cutSelection(); });
     for (int id : {kPaste, kPasteMenu})
         m_router->bind(id, [this] { m_view->pasteClipboard(); });
+    m_router->bind(kChunkProperties, [this] {
+        auto& model = m_view->model();
+        const auto chunk = model.caretChunk();
+        ChunkPropertiesDialog dialog(chunk.kind, chunk.size, this);
+        if (dialog.exec() == QDialog::Accepted && model.setCaretChunkSize(dialog.size()))
+            m_view->applyLayoutSettings();
+    });
     m_router->bind(kWordCount, [this] {
         WordCountDialog dialog(m_view->model().wordCount(), this);
         dialog.exec();

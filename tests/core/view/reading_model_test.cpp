@@ -73,6 +73,31 @@ TEST(ReadingModel, CaretParagraphFaceIsKeptForSaving)
     EXPECT_EQ(paragraphText(model.document().paragraphs[1]), u"丁戊");
 }
 
+TEST(ReadingModel, OnlyAPictureChunkTakesANewSize)
+{
+    ReadingModel model;
+    model.resize(area(1400, 800));
+    model.open(chapterOf({{u"甲乙丙"}, {u"丁戊"}}));
+    const auto text = model.caretChunk();
+    EXPECT_EQ(text.kind, library::ChunkKind::CharacterData);
+    EXPECT_EQ(text.size, model.engine().params().textSize);
+    EXPECT_FALSE(model.setCaretChunkSize(80));
+    EXPECT_FALSE(model.document().modified);
+
+    ParagraphBox picture;
+    picture.kind = BoxKind::Picture;
+    picture.pictureHeight = 40;
+    model.document().paragraphs.insert(model.document().paragraphs.begin() + 1, picture);
+    model.editor().setCaret({1, 0, 0});
+    ASSERT_EQ(model.caretChunk().kind, library::ChunkKind::Image);
+    ASSERT_TRUE(model.setCaretChunkSize(100));
+    EXPECT_EQ(model.caretChunk().size, 100);
+    EXPECT_TRUE(model.document().modified);
+    const int before = model.document().height;
+    ASSERT_TRUE(model.setCaretChunkSize(160));
+    EXPECT_EQ(model.document().height, before + 60);
+}
+
 TEST(ReadingModel, ScrollRangeFollowsTheDocument)
 {
     ReadingModel model;
