@@ -4,9 +4,9 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
-#include <cstring>
 
 #include "core/util/utf16.h"
 
@@ -42,30 +42,34 @@ std::u16string decodeCodePage(std::string_view bytes, std::string_view codePage)
     if (!converter.valid())
         return utf16::fromUtf8(bytes);
 
-    // Every character of a multi-byte code page takes at least one byte and
-    // becomes at most two UTF-16 units (four-byte sequences), so one unit per
-    // input byte is enough; iconv writes straight into the result.
-    std::u16string decoded(bytes.size() + 2, u'\0');
+    // iconv fills a small buffer that is appended to the result: the result
+    // never holds more than it needs and its pages are touched once, by the
+    // copy. A multi-byte code page gives at most one unit per input byte, so
+    // reserving that much means the result is never reallocated.
+    std::u16string decoded;
+    decoded.reserve(bytes.size());
+    std::array<char16_t, 16384> buffer;
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
-    char* out = reinterpret_cast<char*>(decoded.data());
-    std::size_t outLeft = decoded.size() * sizeof(char16_t);
+    const auto flush = [&](char* out) {
+        decoded.append(buffer.data(), static_cast<std::size_t>(out - reinterpret_cast<char*>(buffer.data())) /
+                                          sizeof(char16_t));
+    };
     while (inLeft > 0) {
+        char* out = reinterpret_cast<char*>(buffer.data());
+        std::size_t outLeft = buffer.size() * sizeof(char16_t);
         const std::size_t rc = iconv(converter.get(), &in, &inLeft, &out, &outLeft);
+        flush(out);
         if (rc != static_cast<std::size_t>(-1))
             break;
-        if (errno == E2BIG || outLeft < sizeof(char16_t))
-            break;  // cannot happen with one unit per byte; stop rather than loop
-        const char16_t replacement = 0xFFFD;
-        std::memcpy(out, &replacement, sizeof replacement);
-        out += sizeof replacement;
-        outLeft -= sizeof replacement;
+        if (errno == E2BIG)
+            continue;  // the buffer is full: flushed, go on
+        decoded.push_back(u'\uFFFD');
         if (errno == EINVAL)  // truncated sequence at the end
             break;
         ++in;  // EILSEQ: skip one byte and go on
         --inLeft;
     }
-    decoded.resize((out - reinterpret_cast<char*>(decoded.data())) / sizeof(char16_t));
     return decoded;
 }
 
