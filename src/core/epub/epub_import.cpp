@@ -113,7 +113,8 @@ Status readCatalog(EpubBook& book, std::u16string_view bookPath, TextSource& sou
             auto text = source.textOf(book.sourcePath(i), "catalog entry " + std::to_string(i));
             if (!text)
                 return text.error();
-            node.text = std::move(text).value();
+            plan.texts.push_back(std::make_shared<const std::u16string>(std::move(text).value()));
+            node.text = *plan.texts.back();
         }
         // Node k + 1 belongs to catalog entry k; node 0 is the book.
         node.parent = book.level(i) > 1 ? book.parentIndex(i) + 1 : 0;

@@ -157,7 +157,15 @@ void splitWithoutHeadings(std::u16string_view text, HeadingStyle& style, Punctua
 
 ImportPlan splitIntoChapters(std::u16string_view bookName, std::u16string_view text, const SplitOptions& options)
 {
+    return splitIntoChapters(bookName, std::make_shared<const std::u16string>(text), options);
+}
+
+ImportPlan splitIntoChapters(std::u16string_view bookName, std::shared_ptr<const std::u16string> source,
+                             const SplitOptions& options)
+{
     ImportPlan plan;
+    const std::u16string_view text = *source;
+    plan.texts.push_back(std::move(source));
     PlanBuilder builder(plan, text);
     const std::u16string_view name = afterLastSeparator(bookName);
     if (text.size() < kShortTextLimit) {

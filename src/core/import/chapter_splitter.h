@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,9 @@ struct SplitOptions {
 // white space) holding chapter nodes "0001_<title>.xml", long chapters cut
 // into parts "0001_<title>_0001.xml", or the numbered fallbacks' "0001.xml"
 // and "00001.xml". style tells how the chapters were found.
+ImportPlan splitIntoChapters(std::u16string_view bookName, std::shared_ptr<const std::u16string> text,
+                             const SplitOptions& options);
+// The same for a text the plan copies first.
 ImportPlan splitIntoChapters(std::u16string_view bookName, std::u16string_view text, const SplitOptions& options);
 
 }  // namespace veyla::import

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace veyla::import {
@@ -18,7 +20,9 @@ struct PlannedNode {
     // Index of the parent node in ImportPlan::nodes; -1 is the import target.
     int parent = -1;
     // The chapter's plain text (chapters only); lines end in "\n" or "\r\n".
-    std::u16string text;
+    // It points into one of the plan's texts, so a plan never holds a
+    // second copy of a novel.
+    std::u16string_view text;
     // Where text starts in the imported source text, in UTF-16 units (chapters only).
     std::size_t sourceOffset = 0;
 };
@@ -43,6 +47,9 @@ struct HeadingStyle {
 
 struct ImportPlan {
     std::vector<PlannedNode> nodes;
+    // The texts the chapters' views point into. Shared and never changed,
+    // so copies of a plan stay valid.
+    std::vector<std::shared_ptr<const std::u16string>> texts;
     HeadingStyle style;
     // Things worth telling the user that did not stop the import.
     std::vector<std::string> warnings;

@@ -58,7 +58,8 @@ Result<PlannedBook> planText(const fs::path& path, const ImportOptions& options)
     if (endsCutOff(*decoded))
         book.warnings.push_back("the last character is cut off");
     const SplitOptions split{options.prefix, options.suffix, options.punctuation};
-    book.plan = splitIntoChapters(decoded->bookName, decoded->text, split);
+    book.plan = splitIntoChapters(decoded->bookName, std::make_shared<const std::u16string>(std::move(decoded->text)),
+                                  split);
     return book;
 }
 
@@ -75,7 +76,8 @@ Result<PlannedBook> planEpub(const fs::path& path, const ImportOptions& options)
         book.plan = std::move(epub->plan);
     } else {
         const SplitOptions split{options.prefix, options.suffix, options.punctuation};
-        book.plan = splitIntoChapters(epub->wholeText.bookName, epub->wholeText.text, split);
+        book.plan = splitIntoChapters(epub->wholeText.bookName,
+                                      std::make_shared<const std::u16string>(std::move(epub->wholeText.text)), split);
     }
     return book;
 }

@@ -16,7 +16,7 @@ std::size_t PlanBuilder::offsetOf(std::u16string_view slice) const
 
 void PlanBuilder::addTopLevelChapter(std::u16string name, std::u16string_view text)
 {
-    m_plan.nodes.push_back({NodeKind::Chapter, std::move(name), -1, std::u16string(text), offsetOf(text)});
+    m_plan.nodes.push_back({NodeKind::Chapter, std::move(name), -1, text, offsetOf(text)});
 }
 
 void PlanBuilder::addBookFolder(std::u16string name)
@@ -29,7 +29,7 @@ void PlanBuilder::addChapter(std::u16string_view name, std::u16string_view text)
 {
     std::u16string fileName(name);
     fileName += u".xml";
-    m_plan.nodes.push_back({NodeKind::Chapter, std::move(fileName), m_book, std::u16string(text), offsetOf(text)});
+    m_plan.nodes.push_back({NodeKind::Chapter, std::move(fileName), m_book, text, offsetOf(text)});
 }
 
 void PlanBuilder::splitLongChapter(std::u16string_view base, std::u16string_view content, std::size_t partSize)

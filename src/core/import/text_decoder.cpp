@@ -89,9 +89,18 @@ DecodedText decoded(TextEncoding encoding, std::u16string text)
     return out;
 }
 
-DecodedText decodeWithoutMark(std::string_view rest)
+// The bytes from part on, part being the tail of whole: taken from owned
+// (whole's own buffer, which the caller gave up) without a copy, else copied.
+std::string tailBytes(std::string_view part, std::string_view whole, std::string* owned)
 {
-    std::string bytes(rest);
+    if (owned == nullptr)
+        return std::string(part);
+    owned->erase(0, static_cast<std::size_t>(part.data() - whole.data()));
+    return std::move(*owned);
+}
+
+DecodedText decodeWithoutMark(std::string bytes)
+{
     stripMarkup(bytes);
     if (passesUtf8Scan(bytes))
         return decoded(TextEncoding::Utf8, utf16::fromUtf8(bytes));
@@ -104,7 +113,8 @@ DecodedText decodeUnits(TextEncoding encoding, std::u16string text)
     return decoded(encoding, std::move(text));
 }
 
-DecodedText decodeOrThrow(std::string_view bytes)
+// owned, when not null, holds bytes and may be consumed.
+DecodedText decodeOrThrow(std::string_view bytes, std::string* owned)
 {
     DecodedText out;
     if (bytes.empty())
@@ -116,7 +126,7 @@ DecodedText decodeOrThrow(std::string_view bytes)
         if (mark == 0xBBEF) {
             if (rest.size() < 3 || byteAt(2) != 0xBF)
                 return out;  // EF BB without BF: not a text this program reads.
-            std::string body(rest.substr(3));
+            std::string body = tailBytes(rest.substr(3), bytes, owned);
             stripMarkup(body);
             return decoded(TextEncoding::Utf8WithMark, utf16::fromUtf8(body));
         }
@@ -132,7 +142,7 @@ DecodedText decodeOrThrow(std::string_view bytes)
             return decodeUnits(TextEncoding::Utf16BigEndian, std::move(units));
         }
     }
-    return decodeWithoutMark(rest);
+    return decodeWithoutMark(tailBytes(rest, bytes, owned));
 }
 
 }  // namespace
@@ -183,15 +193,30 @@ bool passesUtf8Scan(std::string_view bytes)
     return true;
 }
 
-DecodedText decodeText(std::string_view bytes)
+namespace {
+
+DecodedText decodeOrFail(std::string_view bytes, std::string* owned)
 {
     try {
-        return decodeOrThrow(bytes);
+        return decodeOrThrow(bytes, owned);
     } catch (const std::bad_alloc&) {
         DecodedText failed;
         failed.result = DecodeResult::Failed;
         return failed;
     }
+}
+
+}  // namespace
+
+DecodedText decodeText(std::string_view bytes)
+{
+    return decodeOrFail(bytes, nullptr);
+}
+
+DecodedText decodeText(std::string&& bytes)
+{
+    const std::string_view view = bytes;
+    return decodeOrFail(view, &bytes);
 }
 
 std::u16string bookNameOf(const std::filesystem::path& path)
@@ -214,7 +239,7 @@ Result<DecodedText> decodeTextFile(const std::filesystem::path& path)
     auto bytes = platform::readWholeFile(path);
     if (!bytes)
         return bytes.error();
-    DecodedText out = decodeText(*bytes);
+    DecodedText out = decodeText(std::move(*bytes));
     out.bookName = bookNameOf(path);
     return out;
 }

@@ -39,6 +39,8 @@ struct DecodedText {
 // byte-order mark picks UTF-8 or UTF-16, otherwise the bytes are UTF-8 when
 // they pass the UTF-8 scan and GB18030 when they do not. Markup is stripped.
 DecodedText decodeText(std::string_view bytes);
+// The same, working in the given buffer instead of a copy of it.
+DecodedText decodeText(std::string&& bytes);
 
 // Reads and decodes a file and fills in the book name. A missing path is
 // SkippedWithNothing; a path that exists but cannot be read is FileUnavailable.

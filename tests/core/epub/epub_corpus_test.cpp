@@ -75,7 +75,7 @@ TEST(EpubCorpusTest, PrideAndPrejudiceGivesEveryChapterItsWholeChunkFile)
     EXPECT_EQ(nodes[63].name, u"0062_More Info.xml");
     std::set<std::u16string> chapterTexts;
     for (std::size_t i = 2; i <= 62; ++i)
-        chapterTexts.insert(nodes[i].text);
+        chapterTexts.emplace(nodes[i].text);
     EXPECT_EQ(chapterTexts.size(), 14u);
     EXPECT_NE(nodes[2].text.find(u"It is a truth universally acknowledged"), std::u16string::npos);
     // Chapter 2 shares chapter 1's file.
@@ -160,7 +160,7 @@ TEST_P(XiyoujiTest, TenVolumesOfTenChapters)
         if (nodes[i].parent != 0) {
             EXPECT_EQ(nodes[static_cast<std::size_t>(nodes[i].parent)].kind, NodeKind::Folder);
             EXPECT_NE(nodes[i].text.find(u"回"), std::u16string::npos) << utf16::toUtf8(nodes[i].name);
-            texts.insert(nodes[i].text);
+            texts.emplace(nodes[i].text);
         }
     }
     EXPECT_EQ(texts.size(), 100u);

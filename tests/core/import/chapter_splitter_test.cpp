@@ -188,7 +188,7 @@ TEST(SplitIntoChapters, TableOfContentsStaysInFirstChapterAndNamesIt)
     const ImportPlan plan = split(text);
     EXPECT_EQ(chapterNames(plan),
               (std::vector<std::string>{"0001_第一章甲.xml", "0002_第二章乙.xml", "0003_第三章丙.xml"}));
-    const std::u16string& first = chaptersOf(plan)[0]->text;
+    const std::u16string_view first = chaptersOf(plan)[0]->text;
     EXPECT_NE(first.find(u"目录"), std::u16string::npos);
     EXPECT_EQ(first.find(u"第二章 乙\n天"), std::u16string::npos);
 }
@@ -214,11 +214,11 @@ TEST(SplitIntoChapters, LongChapterIsCutIntoPartsAtLineBreaks)
     const auto chapters = chaptersOf(plan);
     std::u16string joined;
     for (int part = 1; part <= 3; ++part) {
-        const std::u16string& piece = chapters[static_cast<std::size_t>(part)]->text;
+        const std::u16string_view piece = chapters[static_cast<std::size_t>(part)]->text;
         if (part < 3) {
             EXPECT_GE(piece.size(), 30000u);
         }
-        joined += piece + (part < 3 ? u"\n" : u"");
+        joined.append(piece).append(part < 3 ? u"\n" : u"");
     }
     EXPECT_EQ(joined, u"第二章 乙\n" + body(2700));
 }

@@ -39,6 +39,21 @@ struct DecodeCase {
     std::u16string text;
 };
 
+// Decodes the case's bytes both from a view and from a buffer given up to
+// the decoder (which strips and decodes in place); both must agree.
+void expectDecodes(const DecodeCase& c)
+{
+    const DecodedText viewed = decodeText(std::string_view(c.bytes));
+    std::string owned = c.bytes;
+    const DecodedText taken = decodeText(std::move(owned));
+    for (const DecodedText* decoded : {&viewed, &taken}) {
+        const char* form = decoded == &viewed ? " (view)" : " (owned buffer)";
+        EXPECT_EQ(decoded->result, DecodeResult::Done) << c.what << form;
+        EXPECT_EQ(decoded->encoding, c.encoding) << c.what << form;
+        EXPECT_EQ(decoded->text, c.text) << c.what << form;
+    }
+}
+
 TEST(TextDecoder, RecognisesEachEncoding)
 {
     const DecodeCase cases[] = {
@@ -58,12 +73,8 @@ TEST(TextDecoder, RecognisesEachEncoding)
         {"stray continuation byte", "a\x80" "b", TextEncoding::Ansi, u"a\uFFFDb"},
         {"F5 is never UTF-8", "a\xF5", TextEncoding::Ansi, u"a\uFFFD"},
     };
-    for (const auto& c : cases) {
-        const DecodedText decoded = decodeText(c.bytes);
-        EXPECT_EQ(decoded.result, DecodeResult::Done) << c.what;
-        EXPECT_EQ(decoded.encoding, c.encoding) << c.what;
-        EXPECT_EQ(decoded.text, c.text) << c.what;
-    }
+    for (const auto& c : cases)
+        expectDecodes(c);
 }
 
 TEST(TextDecoder, LeadingCrLfPairsAreSkippedBeforeTheMark)
@@ -77,11 +88,8 @@ TEST(TextDecoder, LeadingCrLfPairsAreSkippedBeforeTheMark)
         {"lone LF stays", "\nabc", TextEncoding::Utf8, u"\nabc"},
         {"only pairs", "\r\n\r\n", TextEncoding::Utf8, u""},
     };
-    for (const auto& c : cases) {
-        const DecodedText decoded = decodeText(c.bytes);
-        EXPECT_EQ(decoded.encoding, c.encoding) << c.what;
-        EXPECT_EQ(decoded.text, c.text) << c.what;
-    }
+    for (const auto& c : cases)
+        expectDecodes(c);
 }
 
 TEST(TextDecoder, MarkupIsStrippedInEveryEncoding)
@@ -95,11 +103,8 @@ TEST(TextDecoder, MarkupIsStrippedInEveryEncoding)
         {"UTF-16BE", utf16BeWithMark(text), TextEncoding::Utf16BigEndian, u"abc"},
         {"ANSI", gbk, TextEncoding::Ansi, u"你abc"},
     };
-    for (const auto& c : cases) {
-        const DecodedText decoded = decodeText(c.bytes);
-        EXPECT_EQ(decoded.encoding, c.encoding) << c.what;
-        EXPECT_EQ(decoded.text, c.text) << c.what;
-    }
+    for (const auto& c : cases)
+        expectDecodes(c);
 }
 
 TEST(TextDecoder, BlackStarIsRemovedOnlyFromUtf16)
