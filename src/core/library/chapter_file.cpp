@@ -193,21 +193,37 @@ Status writeChapter(const std::filesystem::path& path, const Chapter& chapter, c
 
 std::u16string chapterXmlFromText(std::u16string_view text, TextForm form, int version, int columnDistance)
 {
-    XmlCursor xml;
-    xml.addElement(u"Page");
+    // Written directly rather than through XmlCursor: an import writes
+    // hundreds of thousands of these paragraphs, and the layout is fixed,
+    // the one the cursor writes (each element on a line of its own, CR LF,
+    // "/>" after a name and " />" after an attribute).
+    static constexpr std::u16string_view kParagraphStart = u"<Chunk Type=\"R1\">\r\n<Chunk>";
+    static constexpr std::u16string_view kParagraphEnd = u"</Chunk>\r\n</Chunk>\r\n";
+    std::u16string body;
+    body.reserve(text.size() + text.size() / 8 + 64);
+    const long long lines = forEachLine(text, form, [&](std::u16string_view line) {
+        body += kParagraphStart;
+        appendEscapedXmlText(body, line);
+        body += kParagraphEnd;
+    });
+
+    std::u16string out = u"<Page";
     if (form == TextForm::NewFile) {
         if (version != 1)
-            xml.setAttribute(u"Version", version);
+            out += u" Version=\"" + utf16::number(version) + u"\"";
         if (columnDistance != 50)
-            xml.setAttribute(u"ColumnDis", columnDistance);
+            out += u" ColumnDis=\"" + utf16::number(columnDistance) + u"\"";
     }
-    xml.intoElement();
-    xml.addElement(u"Body");
-    xml.intoElement();
-    const long long lines = forEachLine(text, form, [&](std::u16string_view line) { addTextParagraph(xml, line); });
-    xml.outOfElement();
-    xml.setAttribute(u"Type", u"C" + utf16::number(lines));
-    return xml.document();
+    out += u">\r\n<Body Type=\"C" + utf16::number(lines) + u"\"";
+    if (body.empty()) {
+        out += u" />\r\n</Page>\r\n";
+        return out;
+    }
+    out.reserve(out.size() + body.size() + 20);
+    out += u">\r\n";
+    out += body;
+    out += u"</Body>\r\n</Page>\r\n";
+    return out;
 }
 
 Status writeChapterFromText(const std::filesystem::path& path, std::u16string_view text, TextForm form,

@@ -110,6 +110,11 @@ std::u16string escapeXmlText(std::u16string_view text)
     return out;
 }
 
+void appendEscapedXmlText(std::u16string& out, std::u16string_view text)
+{
+    appendEscaped(out, text, false);
+}
+
 std::u16string escapeXmlAttribute(std::u16string_view text)
 {
     std::u16string out;

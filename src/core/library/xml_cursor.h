@@ -92,6 +92,8 @@ private:
 
 // Escaping used when writing XML text and attribute values.
 std::u16string escapeXmlText(std::u16string_view text);
+// Appends text escaped as element data (as escapeXmlText) to out.
+void appendEscapedXmlText(std::u16string& out, std::u16string_view text);
 std::u16string escapeXmlAttribute(std::u16string_view text);
 // Replaces the predefined entities and character references; anything else stays as written.
 std::u16string unescapeXml(std::u16string_view text);

@@ -5,12 +5,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <random>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "core/library/xml_cursor.h"
+#include "core/platform/file_io.h"
 #include "core/util/utf16.h"
 #include "support/test_support.h"
 
@@ -87,6 +91,79 @@ TEST(ChapterFile, TextLinesBecomeParagraphs)
         else
             EXPECT_EQ(texts, c.paragraphs) << utf16::toUtf8(c.text);
     }
+}
+
+// The document XmlCursor writes for the same text: chapterXmlFromText must
+// produce it byte for byte.
+std::u16string cursorChapterXml(std::u16string_view text, TextForm form, int version, int columnDistance)
+{
+    XmlCursor xml;
+    xml.addElement(u"Page");
+    if (form == TextForm::NewFile && version != 1)
+        xml.setAttribute(u"Version", version);
+    if (form == TextForm::NewFile && columnDistance != 50)
+        xml.setAttribute(u"ColumnDis", columnDistance);
+    xml.intoElement();
+    xml.addElement(u"Body");
+    xml.intoElement();
+    long long lines = 0;
+    std::size_t start = 0;
+    while (!text.empty()) {
+        const auto nl = text.find(u'\n', start);
+        if (nl == std::u16string_view::npos && start == text.size() && lines > 0)
+            break;
+        ++lines;
+        std::u16string_view line = text.substr(start, (nl == std::u16string_view::npos ? text.size() : nl) - start);
+        line.remove_prefix(std::min(line.find_first_not_of(u" \u3000\t"), line.size()));
+        if (!line.empty() && !(form == TextForm::Import && line == u"\r")) {
+            xml.addElement(u"Chunk");
+            xml.setAttribute(u"Type", std::u16string_view(u"R1"));
+            xml.intoElement();
+            xml.addElement(u"Chunk", line);
+            xml.outOfElement();
+        }
+        if (nl == std::u16string_view::npos)
+            break;
+        start = nl + 1;
+    }
+    xml.outOfElement();
+    xml.setAttribute(u"Type", u"C" + utf16::number(lines));
+    return xml.document();
+}
+
+TEST(ChapterFile, TextFormsAreWrittenAsTheCursorWritesThem)
+{
+    const struct {
+        std::u16string_view text;
+        TextForm form;
+        int version;
+        int columnDistance;
+    } cases[] = {
+        {u"", TextForm::Import, 1, 50},
+        {u"", TextForm::NewFile, 2, 60},
+        {u"\n\n", TextForm::NewFile, 1, 50},
+        {u"\r\n", TextForm::Import, 1, 50},
+        {u"one", TextForm::Import, 1, 50},
+        {u"one\n\ntwo\n", TextForm::Import, 1, 50},
+        {u"  \u3000\tindented\r\nnext\r\n", TextForm::NewFile, 3, 50},
+        {u"a < b && c > d \"q\" 'a'\n]]> <![CDATA[x]]>", TextForm::Import, 1, 50},
+        {u"\U000230C1 surrogates \U0001F600\n\t\n", TextForm::NewFile, 1, 70},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        EXPECT_EQ(chapterXmlFromText(c.text, c.form, c.version, c.columnDistance),
+                  cursorChapterXml(c.text, c.form, c.version, c.columnDistance))
+            << "case " << i;
+    }
+}
+
+TEST(ChapterFile, CorpusChapterIsWrittenAsTheCursorWritesIt)
+{
+    VEYLA_REQUIRE_CORPUS();
+    const auto bytes = platform::readWholeFile(test::corpusFile("zh/xiyouji_pg23962.txt"));
+    ASSERT_TRUE(bytes.ok());
+    const std::u16string text = utf16::fromUtf8(bytes->substr(0, 200000));
+    EXPECT_TRUE(chapterXmlFromText(text, TextForm::Import) == cursorChapterXml(text, TextForm::Import, 1, 50));
 }
 
 TEST(ChapterFile, NewFileFormWritesVersionAndColumnDistanceWhenNotDefault)
