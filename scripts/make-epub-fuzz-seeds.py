@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Writes the seed inputs of the EPUB fuzz targets: small EPUB archives for
+"""Writes the starting corpora of the EPUB fuzz targets: small EPUB archives for
 epub_open_fuzzer and container/package/NCX triples for epub_documents_fuzzer.
 Run from the repository root; the output is committed under fuzz/corpus/."""
 import os

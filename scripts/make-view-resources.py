@@ -74,7 +74,11 @@ def colour_xml():
 # ----------------------------------------------------------------------------
 # preSet.ini
 
-PRESET = """[Size]
+# nVoice -1 leaves the voice unchosen, so the preferred Mandarin voice is used.
+PRESET = """[Voice]
+nVoice=-1
+nRate=0
+[Size]
 TextSize=28
 CodeTextSize=22
 [Distance]
@@ -162,9 +166,9 @@ def best_filter(row, previous):
     return bytes((kind,)) + data
 
 
-def smooth_noise(seed, cells_x, cells_y):
+def smooth_noise(noise_key, cells_x, cells_y):
     """A function (u, v) in [0, 1)² -> [-1, 1]: bilinear value noise on a grid."""
-    rng = random.Random(seed)
+    rng = random.Random(noise_key)
     grid = [[rng.uniform(-1, 1) for _ in range(cells_x + 1)] for _ in range(cells_y + 1)]
 
     def at(u, v):
@@ -187,10 +191,10 @@ def mix(a, b, t):
 # Decoration pictures
 
 
-def background(seed, top, bottom, fibre):
+def background(noise_key, top, bottom, fibre):
     """A soft paper: a vertical gradient with large, faint clouds."""
     width, height = 480, 300
-    clouds = smooth_noise(seed, 6, 4)
+    clouds = smooth_noise(noise_key, 6, 4)
 
     def pixel(x, y):
         base = mix(top, bottom, y / (height - 1))
@@ -222,10 +226,10 @@ def strip(kind, colour):
     return png(width, height, pixel)
 
 
-def vertical_bar(seed, colour, mirror):
+def vertical_bar(noise_key, colour, mirror):
     """A bar for the page side: a band that fades towards the text."""
     width, height = 80, 600
-    pattern = smooth_noise(seed, 2, 12)
+    pattern = smooth_noise(noise_key, 2, 12)
     white = (255, 255, 255)
 
     def pixel(x, y):
@@ -317,9 +321,9 @@ def main():
         write(f"IMG/行线/默认/{n:02d}.png", strip(kind, colour))
 
     bars = [(200, (150, 120, 90)), (201, (100, 130, 150)), (202, (120, 150, 110))]
-    for n, (seed, colour) in enumerate(bars, 1):
-        write(f"IMG/竖栏/默认/L/{n:02d}.png", vertical_bar(seed, colour, False))
-        write(f"IMG/竖栏/默认/R/{n:02d}.png", vertical_bar(seed, colour, True))
+    for n, (noise_key, colour) in enumerate(bars, 1):
+        write(f"IMG/竖栏/默认/L/{n:02d}.png", vertical_bar(noise_key, colour, False))
+        write(f"IMG/竖栏/默认/R/{n:02d}.png", vertical_bar(noise_key, colour, True))
 
     for n, (colour, style) in enumerate([((170, 140, 100), 0), ((120, 150, 170), 1), ((150, 120, 160), 2)], 1):
         write(f"IMG/Pram/默认/{n:02d}.png", paragraph_picture(colour, style))
