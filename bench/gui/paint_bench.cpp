@@ -5,14 +5,12 @@
 // faces and annotation patterns; in plain colours, with a background
 // picture, strips and bars, with every line of the frame full, and with
 // the selection and a spoken range on screen.
-#include <QApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
 
 #include "core/library/chapter_file.h"
 #include "core/util/utf16.h"
-#include "gui/app/font_setup.h"
 #include "gui/view/display_state.h"
 #include "gui/view/reading_painter.h"
 #include "support/test_support.h"
@@ -148,15 +146,3 @@ BENCHMARK(BM_PaintFrameDenseText)->Unit(benchmark::kMillisecond)->Repetitions(9)
 BENCHMARK(BM_PaintFrameWithSelectionAndSpeech)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

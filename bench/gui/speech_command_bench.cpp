@@ -6,7 +6,7 @@
 // card). It covers taking the chapter's paragraphs from the view, starting
 // the worker, cutting the first piece, the queued highlight and synthesis
 // up to the first buffer.
-#include <QApplication>
+#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -16,7 +16,6 @@
 #include "core/library/chapter_file.h"
 #include "core/speech/espeak_engine.h"
 #include "core/util/utf16.h"
-#include "gui/app/font_setup.h"
 #include "gui/commands/command_router.h"
 #include "gui/speech/speech_controller.h"
 #include "gui/tree/library_controller.h"
@@ -87,15 +86,3 @@ BENCHMARK(BM_SpeakAllToFirstSample)
     ->ReportAggregatesOnly(true);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -53,20 +53,17 @@ bool ReadingController::openChapter(const fs::path& path)
 bool ReadingController::openPage(const fs::path& path)
 {
     save();
-    auto page = library::readChapter(path, m_readOptions);
-    if (!page)
-        return false;
-    m_view.showChapter(*page);
-    m_view.setModified(false);
-    m_chapterPath.clear();
-    setDocumentOpen(true);
-    return true;
+    return showPage(library::readChapter(path, m_readOptions));
 }
 
 bool ReadingController::showText(std::u16string_view text)
 {
     save();
-    auto page = library::parseChapter(library::chapterXmlFromText(text, library::TextForm::Import), m_readOptions);
+    return showPage(library::parseChapter(library::chapterXmlFromText(text, library::TextForm::Import), m_readOptions));
+}
+
+bool ReadingController::showPage(const Result<library::Chapter>& page)
+{
     if (!page)
         return false;
     m_view.showChapter(*page);

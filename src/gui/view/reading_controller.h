@@ -51,6 +51,8 @@ signals:
     void chapterClosed();
 
 private:
+    // Shows a page that is not a library chapter (nothing is saved back to it).
+    bool showPage(const Result<library::Chapter>& page);
     void setDocumentOpen(bool open);
 
     ReadingView& m_view;

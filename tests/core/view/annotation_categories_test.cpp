@@ -6,17 +6,14 @@
 #include "core/library/chapter_file.h"
 #include "core/util/utf16.h"
 #include "support/test_support.h"
+#include "view_test_support.h"
 
 namespace veyla::view {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Folders {
-    veyla::test::TempDir program;
-    veyla::test::TempDir data;
-    platform::AppFolders folders{program.path(), data.path()};
-};
+using Folders = test::TempAppFolders;
 
 TEST(AnnotationCategories, DefaultNames)
 {

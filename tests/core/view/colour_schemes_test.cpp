@@ -5,6 +5,7 @@
 
 #include "core/util/utf16.h"
 #include "support/test_support.h"
+#include "view_test_support.h"
 
 #ifndef VEYLA_SOURCE_DIR
 #error "VEYLA_SOURCE_DIR must name the source tree"
@@ -15,11 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Folders {
-    veyla::test::TempDir program;
-    veyla::test::TempDir data;
-    platform::AppFolders folders{program.path(), data.path()};
-};
+using Folders = test::TempAppFolders;
 
 ColourSchemes withSchemes()
 {

@@ -8,17 +8,14 @@
 #include "core/view/background_picture.h"
 #include "core/util/utf16.h"
 #include "support/test_support.h"
+#include "view_test_support.h"
 
 namespace veyla::view {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Folders {
-    veyla::test::TempDir program;
-    veyla::test::TempDir data;
-    platform::AppFolders folders{program.path(), data.path()};
-};
+using Folders = test::TempAppFolders;
 
 void touch(const fs::path& path)
 {
@@ -95,7 +92,7 @@ TEST(BackgroundPicture, StartPrefersAnExistingImgThenTheFoldersPicture)
     settings.image = utf16::fromUtf8((dir / "own.jpg").string());
     EXPECT_EQ(startBackgroundPicture(settings, list), dir / "own.jpg");
     EXPECT_EQ(settings.count, 2);
-    settings.image = u"0";
+    settings.image = std::u16string(1, u'0');  // not = u"0": GCC 12 warns falsely (-Wrestrict) at -O2
     settings.index0 = 1;
     EXPECT_EQ(startBackgroundPicture(settings, list), dir / "bg/2.png");
     settings.index0 = 7;

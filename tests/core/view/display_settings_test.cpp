@@ -5,16 +5,14 @@
 
 #include "core/util/utf16.h"
 #include "support/test_support.h"
+#include "view_test_support.h"
 
 namespace veyla::view {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Folders {
-    veyla::test::TempDir program;
-    veyla::test::TempDir data;
-    platform::AppFolders folders{program.path(), data.path()};
+struct Folders : test::TempAppFolders {
 
     void writeIni(const fs::path& root, std::u16string_view text) const
     {

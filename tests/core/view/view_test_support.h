@@ -6,9 +6,18 @@
 #include <vector>
 
 #include "core/library/chapter.h"
+#include "core/platform/app_folders.h"
 #include "core/view/layout_engine.h"
+#include "support/test_support.h"
 
 namespace veyla::view::test {
+
+// A program folder and a data folder of their own, removed with the object.
+struct TempAppFolders {
+    ::veyla::test::TempDir program;
+    ::veyla::test::TempDir data;
+    platform::AppFolders folders{program.path(), data.path()};
+};
 
 // Small round numbers that make the layout arithmetic easy to follow.
 inline LayoutParams smallParams()
