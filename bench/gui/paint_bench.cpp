@@ -10,7 +10,6 @@
 #include <benchmark/benchmark.h>
 
 #include "core/library/chapter_file.h"
-#include "core/util/utf16.h"
 #include "gui/view/display_state.h"
 #include "gui/view/reading_painter.h"
 #include "support/test_support.h"
@@ -29,13 +28,7 @@ enum class Paragraphs { AsInTheBook, Joined };
 // into paragraphs of about 2,000 characters (every line of the frame full).
 library::Chapter novelChapter(Paragraphs paragraphs = Paragraphs::AsInTheBook)
 {
-    const auto path = test::corpusFile("zh/xiyouji_pg23962.txt");
-    std::u16string text;
-    if (!path.empty())
-        text = utf16::fromUtf8(test::readBytes(path));
-    while (text.size() < kChapterLength)
-        text += u"　　却说那石猴在花果山水帘洞中，与群猴嬉戏，不觉三五百载。The Monkey King.\n";
-    text.resize(kChapterLength);
+    std::u16string text = test::novelText(kChapterLength);
     if (paragraphs == Paragraphs::Joined) {
         std::u16string joined;
         for (char16_t c : text) {

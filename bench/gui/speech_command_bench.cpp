@@ -15,7 +15,6 @@
 
 #include "core/library/chapter_file.h"
 #include "core/speech/espeak_engine.h"
-#include "core/util/utf16.h"
 #include "gui/commands/command_router.h"
 #include "gui/speech/speech_controller.h"
 #include "gui/tree/library_controller.h"
@@ -30,25 +29,13 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kChapterLength = 10000;
 
-std::u16string chapterText()
-{
-    const auto path = test::corpusFile("zh/xiyouji_pg23962.txt");
-    std::u16string text;
-    if (!path.empty())
-        text = utf16::fromUtf8(test::readBytes(path));
-    while (text.size() < kChapterLength)
-        text += u"　　却说那石猴在花果山水帘洞中，与群猴嬉戏，不觉三五百载。\n";
-    text.resize(kChapterLength);
-    return text;
-}
-
 void BM_SpeakAllToFirstSample(benchmark::State& state)
 {
     test::TempDir dir;
     ::setenv("XDG_DATA_HOME", (dir / "xdg").c_str(), 1);
     platform::AppFolders folders{VEYLA_STAGE_DIR, dir / "data"};
     const fs::path chapter = folders.libraryFolder() / "小说/西游记/0001_第一回.xml";
-    if (!library::writeChapterFromText(chapter, chapterText(), library::TextForm::Import)) {
+    if (!library::writeChapterFromText(chapter, test::novelText(kChapterLength), library::TextForm::Import)) {
         state.SkipWithError("the chapter cannot be written");
         return;
     }

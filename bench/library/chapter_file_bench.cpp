@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include "core/library/chapter_file.h"
-#include "core/util/utf16.h"
 #include "support/test_support.h"
 
 namespace {
@@ -14,24 +13,10 @@ using namespace veyla::library;
 
 constexpr std::size_t kChapterLength = 60000;
 
-std::u16string novelText()
-{
-    const auto path = test::corpusFile("zh/xiyouji_pg23962.txt");
-    std::u16string text;
-    if (!path.empty())
-        text = utf16::fromUtf8(test::readBytes(path));
-    if (text.size() < kChapterLength) {
-        // Without the corpus: lines of mixed Chinese and Latin text.
-        while (text.size() < kChapterLength)
-            text += u"　　却说那石猴在花果山水帘洞中 & <tag> The Monkey King, chapter text.\n";
-    }
-    return text.substr(0, kChapterLength);
-}
-
 struct Fixture {
     test::TempDir dir;
     std::filesystem::path path = dir / "book/0001_chapter.xml";
-    std::u16string text = novelText();
+    std::u16string text = test::novelText(kChapterLength);
     Chapter chapter;
 
     Fixture()

@@ -6,7 +6,6 @@
 #include <benchmark/benchmark.h>
 
 #include "core/library/chapter_file.h"
-#include "core/util/utf16.h"
 #include "core/view/chapter_conversion.h"
 #include "core/view/reading_model.h"
 #include "support/test_support.h"
@@ -21,17 +20,6 @@ constexpr std::size_t kLongParagraph = 6000;
 
 const ClientArea kWindow{1400, 900, 1400, 17, ScreenMode::Window};
 
-std::u16string novelText()
-{
-    const auto path = test::corpusFile("zh/xiyouji_pg23962.txt");
-    std::u16string text;
-    if (!path.empty())
-        text = utf16::fromUtf8(test::readBytes(path));
-    while (text.size() < kChapterLength)
-        text += u"　　却说那石猴在花果山水帘洞中 & <tag> The Monkey King, chapter text.\n";
-    return text.substr(0, kChapterLength);
-}
-
 struct Fixture {
     test::TempDir dir;
     std::filesystem::path path = dir / "book/0001_chapter.xml";
@@ -40,7 +28,7 @@ struct Fixture {
 
     Fixture()
     {
-        const std::u16string text = novelText();
+        const std::u16string text = test::novelText(kChapterLength);
         (void)library::writeChapterFromText(path, text, library::TextForm::Import);
         chapter = *library::readChapter(path, {});
         // The same text with its middle 6,000 characters joined into one paragraph.

@@ -13,6 +13,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "core/util/utf16.h"
+
 namespace veyla::test {
 
 namespace fs = std::filesystem;
@@ -46,6 +48,18 @@ fs::path corpusDir()
     if (!configured.empty() && fs::exists(configured / "README.md", ec))
         return configured;
     return {};
+}
+
+std::u16string novelText(std::size_t length)
+{
+    const auto path = corpusFile("zh/xiyouji_pg23962.txt");
+    std::u16string text;
+    if (!path.empty())
+        text = utf16::fromUtf8(readBytes(path));
+    while (text.size() < length)
+        text += u"　　却说那石猴在花果山水帘洞中，与群猴嬉戏 & <tag> The Monkey King, chapter text.\n";
+    text.resize(length);
+    return text;
 }
 
 fs::path corpusFile(std::string_view relative)

@@ -28,6 +28,10 @@ std::filesystem::path corpusDir();
 // A file of the corpus; the test is skipped by the caller when it is absent.
 std::filesystem::path corpusFile(std::string_view relative);
 std::filesystem::path testDataDir();
+// The first length characters of 西游记 from the corpus, a line per
+// paragraph; without the corpus, a line of Chinese and Latin text (with
+// characters XML escapes) repeated to that length.
+std::u16string novelText(std::size_t length);
 
 std::string readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, std::string_view bytes);
