@@ -9,6 +9,7 @@
 #include "cli/import_commands.h"
 #include "cli/library_commands.h"
 #include "cli/speech_commands.h"
+#include "cli/text_commands.h"
 
 namespace veyla::cli {
 
@@ -96,6 +97,12 @@ const std::vector<Command>& commandTable()
          "The index, name, languages and description of each voice; * marks the\n"
          "Chinese voice used when none is chosen.\n",
          runVoices},
+        {"pinyin", "spell a text in pinyin", "pinyin [--table FILE] TEXT...",
+         "Prints every whole-text spelling (\"spelling: \" lines, the first made of each\n"
+         "character's first reading, at most 16) and the matching capital initials\n"
+         "(\"initials: \" lines). Characters outside U+4E00-U+9FA5 stand for themselves.\n"
+         "The table is control/Uni2Pinyin/Uni2Pinyin.DAT of the program folder, or FILE.\n",
+         runPinyin},
     };
     return table;
 }

@@ -21,6 +21,7 @@ std::string_view errorCodeName(ErrorCode code)
     case ErrorCode::NotTextBox: return "not a text box";
     case ErrorCode::DeviceUnavailable: return "sound device unavailable";
     case ErrorCode::EngineUnavailable: return "speech engine unavailable";
+    case ErrorCode::MalformedData: return "malformed data file";
     }
     return "unknown error";
 }

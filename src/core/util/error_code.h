@@ -23,6 +23,7 @@ enum class ErrorCode {
     NotTextBox,        // an edit that needs a text line while the caret is on another kind of box
     DeviceUnavailable, // the sound device cannot be opened or fails while playing
     EngineUnavailable, // the speech engine cannot be started (no engine data)
+    MalformedData,     // a data file the program ships (the pinyin table) is not in its format
 };
 
 // A short English name of the code, for logs and the command-line tool.

@@ -38,6 +38,8 @@ QString messageFor(ErrorCode code, Operation operation)
         return u"没有可用的声音设备"_s;
     case ErrorCode::EngineUnavailable:
         return u"语音引擎无法启动"_s;
+    case ErrorCode::MalformedData:
+        return u"数据文件格式不正确"_s;
     }
     return QString();
 }

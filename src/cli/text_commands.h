@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace veyla::cli {
+
+class CliContext;
+
+int runPinyin(CliContext& context, const std::vector<std::string>& args);
+
+}  // namespace veyla::cli
