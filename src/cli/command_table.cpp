@@ -8,6 +8,7 @@
 #include "cli/cli_context.h"
 #include "cli/import_commands.h"
 #include "cli/library_commands.h"
+#include "cli/search_commands.h"
 #include "cli/speech_commands.h"
 #include "cli/text_commands.h"
 
@@ -97,6 +98,30 @@ const std::vector<Command>& commandTable()
          "The index, name, languages and description of each voice; * marks the\n"
          "Chinese voice used when none is chosen.\n",
          runVoices},
+        {"search", "find books, folders and chapters by a part of their name",
+         "search [--from PATH] [--backwards] TEXT",
+         "Prints, one per line, every item whose shown name (no order prefix, no \".xml\")\n"
+         "contains TEXT (case-sensitive), in the order the tree lists them: a folder,\n"
+         "then what is in it. --from starts after PATH instead of at the top;\n"
+         "--backwards walks the other way (from the bottom without --from).\n",
+         runSearch},
+        {"mine", "knowledge mining: gather passages with a word into result chapters",
+         "mine --mode word|acrostic|sentence|paragraph [--books 1|4|10|all] KEYWORDS PATH",
+         "Searches the chapters of the book or folder PATH (a chapter stands for its\n"
+         "book; 类别 for the folder it is in) and writes what it finds as chapters\n"
+         "under PATH/类别/<mode> (词, 藏头诗, 句, 段), an earlier result of that mode\n"
+         "going to the trash first. KEYWORDS are separated by , ， or 、.\n"
+         "  word       the run of Chinese characters around each occurrence of the\n"
+         "             first keyword, up to 80 characters either side\n"
+         "  sentence   the same, up to 50 characters either side\n"
+         "  acrostic   for each character of the first keyword, the runs of Chinese\n"
+         "             characters that begin with it (a file per character)\n"
+         "  paragraph  whole paragraphs holding every keyword; a last keyword that is\n"
+         "             a number N asks for any N of the others (风,雨,雪,2)\n"
+         "--books stops after that many books (default 1; folders holding chapters\n"
+         "count as books). Folders named 类别 are never searched. Chapters that\n"
+         "cannot be read are skipped and named. Ctrl-C stops without writing.\n",
+         runMine},
         {"pinyin", "spell a text in pinyin", "pinyin [--table FILE] TEXT...",
          "Prints every whole-text spelling (\"spelling: \" lines, the first made of each\n"
          "character's first reading, at most 16) and the matching capital initials\n"
