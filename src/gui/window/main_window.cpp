@@ -15,6 +15,8 @@
 #include "core/platform/shell_open.h"
 #include "gui/commands/command_router.h"
 #include "gui/import/import_controller.h"
+#include "gui/search/mining_controller.h"
+#include "gui/search/name_search_controller.h"
 #include "gui/speech/audio_render_controller.h"
 #include "gui/speech/speech_controller.h"
 #include "gui/tree/library_controller.h"
@@ -92,6 +94,12 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
     m_speech = new SpeechController(m_display, *m_view, *m_router, *m_ribbon, *m_displayCommands, *statusBar(), this);
     m_speech->startDefaultEngine();
     m_audio = new AudioRenderController(m_folders, m_display, *m_treeModel, *m_treePane, *m_router, this);
+    m_nameSearch = new NameSearchController(m_display, *m_treeModel, *m_treePane, *m_router, this);
+    m_mining = new MiningController(m_display, *m_treeModel, *m_treePane, *m_router,
+                                    platform::trashLocationsFor(m_folders.dataFolder), this);
+    connect(m_mining, &MiningController::titleChanged, this, &QWidget::setWindowTitle);
+    connect(m_mining, &MiningController::resultsReplacing, m_reading, &ReadingController::pathDeleted);
+    connect(m_mining, &MiningController::message, this, [this](const QString& text) { statusBar()->showMessage(text); });
     m_view->setContextMenuFiller([this](QMenu& menu) {
         ViewMenuState state;
         state.expandAllAtStart = m_display.settings.openAll;
@@ -206,6 +214,8 @@ void MainWindow::shutdown()
     m_shutDown = true;
     m_closing = true;
     m_import->requestStop();
+    m_nameSearch->requestStop();
+    m_mining->requestStop();
     // Read-aloud and rendering end before anything is saved: both are
     // asked to stop first, so that they wind down together.
     m_speech->stop();
@@ -220,6 +230,8 @@ void MainWindow::shutdown()
     m_bookmarks->storeExitPosition();
     m_bookmarks->save();
     m_import->waitForFinished();
+    m_nameSearch->waitForFinished();
+    m_mining->waitForFinished();
     m_display.settings.pageWidth = m_view->model().geometry().pageWidth();
     (void)m_display.save();
     (void)m_annotations->save();

@@ -27,6 +27,8 @@ class ImportController;
 class LibraryController;
 class LibraryTreeModel;
 class LibraryTreePane;
+class MiningController;
+class NameSearchController;
 class ReadingController;
 class ReadingView;
 class RibbonBar;
@@ -63,6 +65,8 @@ public:
     AnnotationController& annotations() const { return *m_annotations; }
     SpeechController& speech() const { return *m_speech; }
     AudioRenderController& audio() const { return *m_audio; }
+    NameSearchController& nameSearch() const { return *m_nameSearch; }
+    MiningController& mining() const { return *m_mining; }
 
     void setAutosaveInterval(int milliseconds);
     int autosaveInterval() const { return m_autosaveMs; }
@@ -115,6 +119,8 @@ private:
     ReadingController* m_reading = nullptr;
     BookmarkController* m_bookmarks = nullptr;
     ImportController* m_import = nullptr;
+    NameSearchController* m_nameSearch = nullptr;
+    MiningController* m_mining = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
     QTimer m_autosave;
