@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <initializer_list>
 #include <optional>
 #include <ostream>
 #include <stop_token>
@@ -34,30 +35,29 @@ std::string plural(std::size_t n, const char* word)
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
 }
 
-std::optional<MiningMode> modeNamed(const std::string& name)
+// The value a command-line word stands for, from a table of words.
+template <typename T>
+std::optional<T> named(const std::string& word, std::initializer_list<std::pair<const char*, T>> table)
 {
-    if (name == "word")
-        return MiningMode::Word;
-    if (name == "acrostic")
-        return MiningMode::Acrostic;
-    if (name == "sentence")
-        return MiningMode::Sentence;
-    if (name == "paragraph")
-        return MiningMode::Paragraph;
+    for (const auto& [name, value] : table) {
+        if (word == name)
+            return value;
+    }
     return std::nullopt;
 }
 
-std::optional<BookLimit> limitNamed(const std::string& name)
+std::optional<MiningMode> modeNamed(const std::string& word)
 {
-    if (name == "1")
-        return BookLimit::One;
-    if (name == "4")
-        return BookLimit::Four;
-    if (name == "10")
-        return BookLimit::Ten;
-    if (name == "all")
-        return BookLimit::All;
-    return std::nullopt;
+    return named<MiningMode>(word, {{"word", MiningMode::Word},
+                                    {"acrostic", MiningMode::Acrostic},
+                                    {"sentence", MiningMode::Sentence},
+                                    {"paragraph", MiningMode::Paragraph}});
+}
+
+std::optional<BookLimit> limitNamed(const std::string& word)
+{
+    return named<BookLimit>(word, {{"1", BookLimit::One}, {"4", BookLimit::Four}, {"10", BookLimit::Ten},
+                                   {"all", BookLimit::All}});
 }
 
 void printSkipped(CliContext& context, const MiningOutcome& outcome)

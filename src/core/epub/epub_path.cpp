@@ -3,20 +3,13 @@
 
 #include <vector>
 
+#include "core/util/utf16.h"
+
 namespace veyla::epub {
 
-namespace {
+using utf16::hexDigitValue;
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+namespace {
 
 // "scheme:" before any '/', as in "http://x" or "data:..."; "a/b:c" is a path.
 bool hasScheme(std::string_view reference)
@@ -50,8 +43,9 @@ std::string decodeUrlEscapes(std::string_view text, PlusSign plus)
         const char c = text[i];
         if (c == '+' && plus == PlusSign::Space) {
             out += ' ';
-        } else if (c == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+        } else if (c == '%' && i + 2 < text.size() && hexDigitValue(text[i + 1]) >= 0 &&
+                   hexDigitValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexDigitValue(text[i + 1]) * 16 + hexDigitValue(text[i + 2]));
             i += 2;
         } else {
             out += c;

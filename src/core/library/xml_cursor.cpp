@@ -11,21 +11,6 @@ namespace {
 
 constexpr std::u16string_view kCrLf = u"\r\n";
 
-bool isSpace(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
-
-bool isNameStart(char16_t c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' || c >= 0x80;
-}
-
-bool isNameChar(char16_t c)
-{
-    return isNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
-}
-
 bool startsWith(std::u16string_view text, std::size_t at, std::u16string_view key)
 {
     return text.size() - at >= key.size() && text.compare(at, key.size(), key) == 0;
@@ -101,6 +86,21 @@ bool appendCharacterReference(std::u16string& out, std::u16string_view body)
 }
 
 }  // namespace
+
+bool isXmlSpace(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+bool isXmlNameStart(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' || c >= 0x80;
+}
+
+bool isXmlNameChar(char16_t c)
+{
+    return isXmlNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
+}
 
 std::u16string escapeXmlText(std::u16string_view text)
 {
@@ -241,16 +241,16 @@ private:
     std::u16string_view name(std::size_t& at) const
     {
         const std::size_t start = at;
-        if (at >= m_text.size() || !isNameStart(m_text[at]))
+        if (at >= m_text.size() || !isXmlNameStart(m_text[at]))
             return {};
-        while (at < m_text.size() && isNameChar(m_text[at]))
+        while (at < m_text.size() && isXmlNameChar(m_text[at]))
             ++at;
         return m_text.substr(start, at - start);
     }
 
     void skipSpaces(std::size_t& at) const
     {
-        while (at < m_text.size() && isSpace(m_text[at]))
+        while (at < m_text.size() && isXmlSpace(m_text[at]))
             ++at;
     }
 
@@ -264,7 +264,7 @@ private:
             declaration(start);
         } else if (next == u'/') {
             endTag(start);
-        } else if (isNameStart(next)) {
+        } else if (isXmlNameStart(next)) {
             startTag(start);
         } else {
             incorrect("tag name character", start + 1);
@@ -368,7 +368,7 @@ private:
                 addElement(std::move(element), start, empty);
                 return;
             }
-            if (at == beforeSpace || !isNameStart(c))
+            if (at == beforeSpace || !isXmlNameStart(c))
                 break;
             const std::u16string_view attributeName = name(at);
             skipSpaces(at);

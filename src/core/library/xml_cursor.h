@@ -90,6 +90,12 @@ private:
     std::vector<int> m_positions;  // positions of the elements entered, outermost first
 };
 
+// The characters the parser takes as blanks between markup, and as the
+// first and the following characters of element and attribute names.
+bool isXmlSpace(char16_t c);
+bool isXmlNameStart(char16_t c);
+bool isXmlNameChar(char16_t c);
+
 // Escaping used when writing XML text and attribute values.
 std::u16string escapeXmlText(std::u16string_view text);
 // Appends text escaped as element data (as escapeXmlText) to out.

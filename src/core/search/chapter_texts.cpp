@@ -10,21 +10,6 @@ namespace veyla::search {
 
 namespace {
 
-bool isSpace(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
-
-bool isNameStart(char16_t c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' || c >= 0x80;
-}
-
-bool isNameChar(char16_t c)
-{
-    return isNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
-}
-
 // A cursor over chapter XML that knows only the plain shape.
 class PlainScanner {
 public:
@@ -32,7 +17,7 @@ public:
 
     void skipSpaces()
     {
-        while (m_pos < m_text.size() && isSpace(m_text[m_pos]))
+        while (m_pos < m_text.size() && library::isXmlSpace(m_text[m_pos]))
             ++m_pos;
     }
     bool atEnd() const { return m_pos == m_text.size(); }
@@ -48,14 +33,14 @@ public:
     // "<name" + attributes + ">" or "/>"; empty tells which.
     bool startTag(std::u16string_view name, bool& empty)
     {
-        if (!take(u"<") || !take(name) || m_pos >= m_text.size() || isNameChar(m_text[m_pos]))
+        if (!take(u"<") || !take(name) || m_pos >= m_text.size() || library::isXmlNameChar(m_text[m_pos]))
             return false;
         for (;;) {
             const std::size_t beforeSpace = m_pos;
             skipSpaces();
             if (take(u">") || (empty = take(u"/>")))
                 return true;
-            if (m_pos == beforeSpace || m_pos >= m_text.size() || !isNameStart(m_text[m_pos]) || !attribute())
+            if (m_pos == beforeSpace || m_pos >= m_text.size() || !library::isXmlNameStart(m_text[m_pos]) || !attribute())
                 return false;
         }
     }
@@ -79,7 +64,7 @@ private:
     // name = "value" or 'value'; values may hold anything but their quote.
     bool attribute()
     {
-        while (m_pos < m_text.size() && isNameChar(m_text[m_pos]))
+        while (m_pos < m_text.size() && library::isXmlNameChar(m_text[m_pos]))
             ++m_pos;
         skipSpaces();
         if (!take(u"="))

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/platform/file_io.h"
+#include "core/util/utf16.h"
 
 namespace veyla::text {
 
@@ -28,17 +29,6 @@ std::size_t lineEnd(std::string_view bytes, std::size_t pos)
 std::string_view asCString(std::string_view line)
 {
     return line.substr(0, std::min(line.size(), line.find('\0')));
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 bool isBlank(char c)
@@ -83,10 +73,10 @@ unsigned long long leadingHexNumber(std::string_view line)
     constexpr auto kMax = std::numeric_limits<unsigned long long>::max();
     unsigned long long value = 0;
     bool overflow = false;
-    for (; i < line.size() && hexDigit(line[i]) >= 0; ++i) {
+    for (; i < line.size() && utf16::hexDigitValue(line[i]) >= 0; ++i) {
         if (value > (kMax >> 4))
             overflow = true;
-        value = value * 16 + static_cast<unsigned>(hexDigit(line[i]));
+        value = value * 16 + static_cast<unsigned>(utf16::hexDigitValue(line[i]));
     }
     if (overflow)
         return kMax;

@@ -50,6 +50,17 @@ bool isContinuation(unsigned char b)
 
 }  // namespace
 
+int hexDigitValue(char32_t c)
+{
+    if (c >= U'0' && c <= U'9')
+        return static_cast<int>(c - U'0');
+    if (c >= U'a' && c <= U'f')
+        return static_cast<int>(c - U'a') + 10;
+    if (c >= U'A' && c <= U'F')
+        return static_cast<int>(c - U'A') + 10;
+    return -1;
+}
+
 bool isHighSurrogate(char16_t c)
 {
     return c >= 0xD800 && c <= 0xDBFF;

@@ -58,6 +58,9 @@ std::u16string number(long long n);
 // sign, digits up to the first non-digit); 0 when there is none.
 long long toInteger(std::u16string_view text);
 
+// The value of an ASCII hexadecimal digit (0-9, a-f, A-F); -1 for any other character.
+int hexDigitValue(char32_t c);
+
 bool isHighSurrogate(char16_t c);
 bool isLowSurrogate(char16_t c);
 

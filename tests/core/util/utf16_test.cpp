@@ -139,5 +139,14 @@ TEST(Utf16Helpers, TrimAndReplace)
     EXPECT_EQ(utf16::replaceAll(u"a]]>b]]>", u"]]>", u"]]]]><![CDATA[>"), u"a]]]]><![CDATA[>b]]]]><![CDATA[>");
 }
 
+TEST(Utf16Helpers, HexDigitValues)
+{
+    const std::pair<char32_t, int> cases[] = {{U'0', 0}, {U'9', 9}, {U'a', 10}, {U'f', 15}, {U'A', 10}, {U'F', 15},
+                                              {U'g', -1}, {U'G', -1}, {U' ', -1}, {U'\uFF10', -1}, {U'/', -1}};
+    for (const auto& [c, value] : cases)
+        EXPECT_EQ(utf16::hexDigitValue(c), value) << static_cast<unsigned>(c);
+    EXPECT_EQ(utf16::hexDigitValue('\xC1'), -1);  // a byte above 0x7F in a plain char
+}
+
 }  // namespace
 }  // namespace veyla
