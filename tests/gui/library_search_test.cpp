@@ -282,6 +282,14 @@ void LibrarySearchTest::miningWithoutHitsOrKeywordsWritesNothing()
     QVERIFY(QTest::qWaitFor([&] { return !mining.isBusy(); }, kWaitMs));
     QCOMPARE(lib.window->windowTitle(), u"书中无此信息"_s);
     QVERIFY(!fs::exists(lib.fixture.library() / "小说/0001_西游记/类别"));
+
+    // The selected book was removed behind the program's back.
+    fs::remove_all(lib.fixture.library() / "小说/0001_西游记");
+    QVERIFY(mining.start(search::MiningMode::Word, search::BookLimit::All, u"笑"_s));
+    QVERIFY(QTest::qWaitFor([&] { return !mining.isBusy(); }, kWaitMs));
+    QCOMPARE(lib.fixture.messages.back(), u"文件不存在或正在使用中"_s);
+    QCOMPARE(lib.window->windowTitle(), u"书中无此信息"_s);
+    QVERIFY(!fs::exists(lib.fixture.library() / "小说/0001_西游记"));
 }
 
 void LibrarySearchTest::windowStaysResponsiveWhileMining()

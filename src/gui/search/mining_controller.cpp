@@ -71,6 +71,7 @@ bool MiningController::start(search::MiningMode mode, search::BookLimit limit, c
     m_mode = mode;
     m_busy = true;
     m_startedAt = std::chrono::steady_clock::now();
+    m_titleBefore = m_window->windowTitle();
     emit titleChanged(u"正在努力挖掘中......"_s);
     m_stop = std::stop_source();
     m_watcher.setFuture(QtConcurrent::run(
@@ -86,6 +87,7 @@ void MiningController::done()
     m_busy = false;
     const Result<MiningOutcome> outcome = m_watcher.result();
     if (!outcome) {
+        emit titleChanged(m_titleBefore);
         showMessage(m_window, MessageKind::Warning, u"知识挖掘"_s, messageFor(outcome.code(), Operation::Other));
     } else if (!outcome->stopped) {
         store(*outcome);

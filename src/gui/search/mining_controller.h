@@ -78,6 +78,7 @@ private:
     std::filesystem::path m_start;
     search::MiningMode m_mode = search::MiningMode::Word;
     std::chrono::steady_clock::time_point m_startedAt;
+    QString m_titleBefore;  // shown again when the search cannot run
     bool m_busy = false;
 };
 

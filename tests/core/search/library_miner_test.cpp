@@ -6,6 +6,7 @@
 
 #include "search_test_library.h"
 #include "core/library/chapter_file.h"
+#include "core/search/mining_results.h"
 #include "core/util/utf16.h"
 #include "support/test_support.h"
 
@@ -58,6 +59,23 @@ TEST(LibraryMiner, CorpusNovelsGiveTheExpectedHits)
             EXPECT_TRUE(outcome->skipped.empty());
         }
     }
+    // Stored, the results name their counts in their first line.
+    const platform::TrashLocations trash{dir / "trash", dir / "trash2"};
+    for (const auto& [mode, keywords] : {std::pair{MiningMode::Word, u"笑"}, std::pair{MiningMode::Acrostic, u"阿赵"}}) {
+        auto outcome = mineLibrary(category, finder(mode, keywords), 0);
+        ASSERT_TRUE(outcome.ok());
+        ASSERT_TRUE(storeMiningResults(category, mode, miningResultFiles(mode, *outcome), trash).ok());
+    }
+    const std::pair<const char*, std::u16string> headers[] = {
+        {"类别/词/笑_000.xml", u"共找到：20  个"}, {"类别/藏头诗/阿_000.xml", u"共找到：5 个"}, {"类别/藏头诗/赵_000.xml", u"共找到：33 个"}};
+    for (const auto& [file, header] : headers) {
+        auto chapter = library::readChapter(category / fs::u8path(file), {});
+        ASSERT_TRUE(chapter.ok()) << file;
+        EXPECT_EQ(chapter->paragraphs.front().text(), header) << file;
+        EXPECT_EQ(chapter->paragraphs[1].text().front(), u'[') << file;
+    }
+    EXPECT_EQ(test::filesBelow(category / "类别").size(), 3u);
+
     auto first = mineLibrary(category, finder(MiningMode::Word, u"笑"), 1);
     ASSERT_TRUE(first.ok());
     EXPECT_EQ(first->books, 1u);
