@@ -87,21 +87,6 @@ bool appendCharacterReference(std::u16string& out, std::u16string_view body)
 
 }  // namespace
 
-bool isXmlSpace(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
-
-bool isXmlNameStart(char16_t c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' || c >= 0x80;
-}
-
-bool isXmlNameChar(char16_t c)
-{
-    return isXmlNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
-}
-
 std::u16string escapeXmlText(std::u16string_view text)
 {
     std::u16string out;

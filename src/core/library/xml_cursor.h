@@ -92,9 +92,18 @@ private:
 
 // The characters the parser takes as blanks between markup, and as the
 // first and the following characters of element and attribute names.
-bool isXmlSpace(char16_t c);
-bool isXmlNameStart(char16_t c);
-bool isXmlNameChar(char16_t c);
+inline bool isXmlSpace(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+inline bool isXmlNameStart(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' || c >= 0x80;
+}
+inline bool isXmlNameChar(char16_t c)
+{
+    return isXmlNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
+}
 
 // Escaping used when writing XML text and attribute values.
 std::u16string escapeXmlText(std::u16string_view text);
