@@ -11,11 +11,16 @@ namespace veyla::cli {
 
 namespace {
 
+// SIGINT, and the signal that wakes the watcher when it is to end (so that
+// ending does not wait for the watcher's next look at its stop flag).
+constexpr int kWakeSignal = SIGUSR2;
+
 sigset_t interruptSet()
 {
     sigset_t set;
     sigemptyset(&set);
     sigaddset(&set, SIGINT);
+    sigaddset(&set, kWakeSignal);
     return set;
 }
 
@@ -42,6 +47,7 @@ InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt)
 InterruptWatcher::~InterruptWatcher()
 {
     m_thread.request_stop();
+    pthread_kill(m_thread.native_handle(), kWakeSignal);
     m_thread.join();
     // A Ctrl-C that arrived after the watcher ended stays pending and takes
     // effect (ends the program) when the signal is unblocked here.
