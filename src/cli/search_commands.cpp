@@ -111,45 +111,93 @@ int runSearch(CliContext& context, const std::vector<std::string>& args)
     return kExitOk;
 }
 
-int runMine(CliContext& context, const std::vector<std::string>& args)
-{
+namespace {
+
+// What the mine command was asked for; error is set (with its exit code)
+// when the arguments are wrong.
+struct MineRequest {
     std::optional<MiningMode> mode;
     BookLimit limit = BookLimit::One;
     std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string error;
+};
+
+MineRequest readMineArguments(const std::vector<std::string>& args)
+{
+    MineRequest request;
+    for (std::size_t i = 0; i < args.size() && request.error.empty(); ++i) {
         if (args[i] == "--mode" && i + 1 < args.size()) {
-            if (!(mode = modeNamed(args[++i])))
-                return context.usage("mine", "--mode is word, acrostic, sentence or paragraph");
+            if (!(request.mode = modeNamed(args[++i])))
+                request.error = "--mode is word, acrostic, sentence or paragraph";
         } else if (args[i] == "--books" && i + 1 < args.size()) {
             const auto named = limitNamed(args[++i]);
             if (!named)
-                return context.usage("mine", "--books is 1, 4, 10 or all");
-            limit = *named;
+                request.error = "--books is 1, 4, 10 or all";
+            request.limit = named.value_or(BookLimit::One);
         } else if (args[i].rfind("--", 0) == 0) {
-            return context.usage("mine", "unknown option " + args[i]);
+            request.error = "unknown option " + args[i];
         } else {
-            positional.push_back(args[i]);
+            request.positional.push_back(args[i]);
         }
     }
-    if (!mode)
-        return context.usage("mine", "--mode is needed");
-    if (positional.size() != 2)
-        return context.usage("mine", "expects the keywords and a book, folder or chapter");
-    auto query = makeMiningQuery(*mode, utf16::fromUtf8(positional[0]));
+    if (request.error.empty() && !request.mode)
+        request.error = "--mode is needed";
+    if (request.error.empty() && request.positional.size() != 2)
+        request.error = "expects the keywords and a book, folder or chapter";
+    return request;
+}
+
+// Writes the results and prints the summary line and the chapters skipped.
+int storeAndSummarise(CliContext& context, const fs::path& start, MiningMode mode, const MiningOutcome& outcome,
+                      std::chrono::steady_clock::time_point began)
+{
+    context.out() << "searched " << plural(outcome.books, "book") << ", "
+                  << plural(outcome.chaptersSearched, "chapter") << "; " << plural(outcome.hitCount(), "hit");
+    std::size_t written = 0;
+    if (outcome.hitCount() > 0) {
+        auto stored = storeMiningResults(start, mode, miningResultFiles(mode, outcome),
+                                         platform::trashLocationsFor(context.folders().dataFolder));
+        if (!stored) {
+            context.out() << '\n';
+            return context.fail("mine", stored.error());
+        }
+        written = stored->size();
+    }
+    char time[32];
+    std::snprintf(time, sizeof time, "%.2f s",
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count());
+    if (written > 0)
+        context.out() << "; " << plural(written, "file") << " written to "
+                      << relativeText(miningResultFolder(start, mode), context.folders().libraryFolder());
+    else
+        context.out() << " (书中无此信息); nothing written";
+    context.out() << " in " << time << '\n';
+    printSkipped(context, outcome);
+    return kExitOk;
+}
+
+}  // namespace
+
+int runMine(CliContext& context, const std::vector<std::string>& args)
+{
+    MineRequest request = readMineArguments(args);
+    if (!request.error.empty())
+        return context.usage("mine", request.error);
+    auto query = makeMiningQuery(*request.mode, utf16::fromUtf8(request.positional[0]));
     if (!query)
         return context.usage("mine", "no keyword: write one or more, separated by , ， or 、");
-    const fs::path library = context.folders().libraryFolder();
-    const fs::path start = miningStartFolder(context.libraryPath(positional[1]), library);
+    const fs::path start =
+        miningStartFolder(context.libraryPath(request.positional[1]), context.folders().libraryFolder());
     std::error_code ec;
     if (!fs::is_directory(start, ec))
-        return context.fail("mine", positional[1] + ": no such book or folder");
+        return context.fail("mine", request.positional[1] + ": no such book or folder");
 
     const auto began = std::chrono::steady_clock::now();
     std::stop_source stop;
     InterruptWatcher watcher([&stop] { stop.request_stop(); });
     ProgressBar bar(context.out(), context.outputIsTerminal(), "mining");
     const HitFinder finder(std::move(*query));
-    auto outcome = mineLibrary(start, finder, bookLimitCount(limit), stop.get_token(),
+    auto outcome = mineLibrary(start, finder, bookLimitCount(request.limit), stop.get_token(),
                                [&bar](std::size_t done, std::size_t total) { bar.update(done, total); });
     bar.finish();
     if (!outcome)
@@ -158,29 +206,7 @@ int runMine(CliContext& context, const std::vector<std::string>& args)
         context.err() << "veyla-cli: mine: stopped; nothing written\n";
         return kExitInterrupted;
     }
-    context.out() << "searched " << plural(outcome->books, "book") << ", "
-                  << plural(outcome->chaptersSearched, "chapter") << "; " << plural(outcome->hitCount(), "hit");
-    std::size_t written = 0;
-    if (outcome->hitCount() > 0) {
-        auto stored = storeMiningResults(start, *mode, miningResultFiles(*mode, *outcome),
-                                         platform::trashLocationsFor(context.folders().dataFolder));
-        if (!stored) {
-            context.out() << '\n';
-            return context.fail("mine", stored.error());
-        }
-        written = stored->size();
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-    char time[32];
-    std::snprintf(time, sizeof time, "%.2f s", seconds);
-    if (written > 0)
-        context.out() << "; " << plural(written, "file") << " written to "
-                      << relativeText(miningResultFolder(start, *mode), library);
-    else
-        context.out() << " (书中无此信息); nothing written";
-    context.out() << " in " << time << '\n';
-    printSkipped(context, *outcome);
-    return kExitOk;
+    return storeAndSummarise(context, start, *request.mode, *outcome, began);
 }
 
 }  // namespace veyla::cli
