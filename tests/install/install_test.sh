@@ -57,7 +57,8 @@ if [ "$gui" = ON ]; then
   # The demo library comes from share/veyla/demo: proof the app found its program folder.
   rm -rf "$data"
   VEYLA_DATA_DIR="$data" QT_QPA_PLATFORM=offscreen "$prefix/usr/bin/veyla" --demo \
-    --screenshot "$prefix/shot.png" >/dev/null 2>&1 || fail "installed veyla --screenshot failed"
+    --screenshot "$prefix/shot.png" >"$prefix/veyla.log" 2>&1 ||
+    fail "installed veyla --screenshot failed: $(cat "$prefix/veyla.log")"
   [ -s "$prefix/shot.png" ] || fail "installed veyla wrote no screenshot"
   [ -f "$data/藏书库/小说/西游记/0001_第一回灵根育孕源流出心性修持大道生.xml" ] ||
     fail "installed veyla did not find the demo library in share/veyla"
