@@ -4,12 +4,14 @@
 
 #include <cstdio>
 
-#include "gui/app/message_box.h"
+#include "gui/app/command_line_files.h"
 #include "gui/app/demo_library.h"
 #include "gui/app/first_paint_probe.h"
 #include "gui/app/font_setup.h"
+#include "gui/app/qt_translations.h"
 #include "gui/app/startup_options.h"
 #include "gui/commands/command_router.h"
+#include "gui/icons/svg_icon.h"
 #include "gui/tree/library_controller.h"
 #include "gui/window/main_window.h"
 
@@ -40,6 +42,9 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Veyla"_s);
+    QGuiApplication::setDesktopFileName(u"org.veyla.Veyla"_s);
+    QApplication::setWindowIcon(applicationIcon());
+    (void)installQtTranslations(app);
     const StartupOptions options = StartupOptions::parse(QApplication::arguments());
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "veyla: %s\n%s", options.error.toLocal8Bit().constData(),
@@ -53,14 +58,8 @@ int main(int argc, char** argv)
         data = std::filesystem::path(options.dataFolder->toStdU16String());
     const platform::AppFolders folders = platform::appFoldersFromEnvironment(data);
 
-    if (libraryIsEmpty(folders) && options.demo != StartupOptions::Demo::Skip) {
-        const bool make = options.demo == StartupOptions::Demo::Make ||
-                          (options.screenshot.isEmpty() && !options.reportFirstPaint &&
-                           showMessage(nullptr, MessageKind::Question, u"Veyla"_s, u"书库还是空的。要导入示例书库吗？"_s) ==
-                               QMessageBox::Yes);
-        if (make)
-            makeDemoLibrary(folders);
-    }
+    if (options.demo == StartupOptions::Demo::Make && libraryIsEmpty(folders))
+        makeDemoLibrary(folders);
 
     MainWindow window(folders);
     if (options.reportFirstPaint)
@@ -69,7 +68,19 @@ int main(int argc, char** argv)
     window.start();
     if (!options.select.isEmpty())
         window.library().selectPath(folders.libraryFolder() / std::filesystem::path(options.select.toStdU16String()));
-    if (!options.screenshot.isEmpty())
+    if (!options.files.isEmpty()) {
+        // Files from a file manager's "Open with": no demo question then.
+        auto* files = new CommandLineFiles(window, options.files);
+        QTimer::singleShot(0, files, &CommandLineFiles::start);
+        if (!options.screenshot.isEmpty()) {
+            QObject::connect(files, &CommandLineFiles::finished, &window,
+                             [&window, options] { scheduleScreenshot(window, options.screenshot, options.commands); });
+        }
+    } else if (!options.screenshot.isEmpty()) {
         scheduleScreenshot(window, options.screenshot, options.commands);
+    } else if (options.demo == StartupOptions::Demo::Ask && !options.reportFirstPaint) {
+        // Asked once the window is up, so the question stands over it.
+        QTimer::singleShot(0, &window, [&window] { offerDemoLibrary(window); });
+    }
     return QApplication::exec();
 }

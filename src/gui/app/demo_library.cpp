@@ -1,11 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "gui/app/demo_library.h"
 
+#include <QApplication>
+
 #include "core/import/novel_importer.h"
+#include "gui/app/message_box.h"
+#include "gui/tree/library_controller.h"
+#include "gui/window/main_window.h"
 
 namespace veyla::gui {
 
 namespace fs = std::filesystem;
+using namespace Qt::StringLiterals;
 
 bool libraryIsEmpty(const platform::AppFolders& folders)
 {
@@ -27,6 +33,20 @@ int makeDemoLibrary(const platform::AppFolders& folders)
             ++imported;
     }
     return imported;
+}
+
+void offerDemoLibrary(MainWindow& window)
+{
+    const platform::AppFolders& folders = window.folders();
+    if (!libraryIsEmpty(folders))
+        return;
+    if (showMessage(&window, MessageKind::Question, u"Veyla"_s, u"书库还是空的。要导入示例书库吗？"_s) != QMessageBox::Yes)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int imported = makeDemoLibrary(folders);
+    QApplication::restoreOverrideCursor();
+    if (imported > 0)
+        window.library().showRoot(folders.libraryFolder(), window.display().settings.openAll);
 }
 
 }  // namespace veyla::gui

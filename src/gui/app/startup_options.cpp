@@ -8,8 +8,13 @@ using namespace Qt::StringLiterals;
 StartupOptions StartupOptions::parse(const QStringList& arguments)
 {
     StartupOptions options;
+    bool onlyFiles = false;  // after "--" every argument is a file
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
+        if (onlyFiles || !arg.startsWith(u'-')) {
+            options.files << arg;
+            continue;
+        }
         auto value = [&](QString& target) {
             if (i + 1 >= arguments.size()) {
                 options.error = arg + u" needs a value"_s;
@@ -40,6 +45,8 @@ StartupOptions StartupOptions::parse(const QStringList& arguments)
             options.reportFirstPaint = true;
         } else if (arg == u"--no-demo"_s) {
             options.demo = Demo::Skip;
+        } else if (arg == u"--"_s) {
+            onlyFiles = true;
         } else {
             options.error = u"unknown option "_s + arg;
         }
@@ -51,7 +58,7 @@ StartupOptions StartupOptions::parse(const QStringList& arguments)
 
 QString StartupOptions::usage()
 {
-    return u"usage: veyla [--data DIR] [--demo | --no-demo] [--screenshot FILE.png [--select CHAPTER] [--command ID]...] [--report-first-paint]\n"_s;
+    return u"usage: veyla [--data DIR] [--demo | --no-demo] [--screenshot FILE.png [--select CHAPTER] [--command ID]...] [--report-first-paint] [FILE...]\n"_s;
 }
 
 }  // namespace veyla::gui

@@ -16,6 +16,7 @@ struct StartupOptions {
     QList<int> commands;                // --command ID (repeatable): run before the screenshot
     enum class Demo { Ask, Make, Skip } demo = Demo::Ask;  // --demo / --no-demo
     bool reportFirstPaint = false;      // --report-first-paint: print its time and exit
+    QStringList files;                  // FILE...: novels to import and show, or library items to show
     QString error;                      // not empty when the command line is wrong
 
     static StartupOptions parse(const QStringList& arguments);

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/tree/library_tree_model.h"
 
-#include <QApplication>
-#include <QStyle>
-
 #include "core/library/library_folder.h"
+#include "gui/icons/svg_icon.h"
 
 namespace veyla::gui {
 
@@ -22,10 +20,9 @@ QString toQString(const std::u16string& text)
 
 LibraryTreeModel::LibraryTreeModel(QObject* parent) : QAbstractItemModel(parent)
 {
-    QStyle* style = QApplication::style();
-    m_rootIcon = style->standardIcon(QStyle::SP_DriveHDIcon);
-    m_folderIcon = style->standardIcon(QStyle::SP_DirIcon);
-    m_chapterIcon = style->standardIcon(QStyle::SP_FileIcon);
+    m_rootIcon = tintedIcon(QStringLiteral("books"), QColor(0x15, 0x65, 0xc0));
+    m_folderIcon = tintedIcon(QStringLiteral("folder"), QColor(0xc0, 0x80, 0x10));
+    m_chapterIcon = tintedIcon(QStringLiteral("file-text"), QColor(0x60, 0x7d, 0x8b));
 }
 
 void LibraryTreeModel::setRootFolder(const fs::path& folder)

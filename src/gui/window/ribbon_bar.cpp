@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include "gui/commands/command_router.h"
 #include "core/view/colour_schemes.h"
 #include "gui/commands/command_table.h"
+#include "gui/icons/command_icons.h"
 #include "gui/view/display_state.h"
 
 namespace veyla::gui {
@@ -67,25 +69,6 @@ QIcon schemeIcon(const QColor& background, const QColor& text)
 
 }  // namespace
 
-QIcon letterIcon(const QString& text, const QColor& colour)
-{
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawRoundedRect(QRectF(2, 2, 28, 28), 7, 7);
-    painter.setPen(Qt::white);
-    QFont font = painter.font();
-    font.setPixelSize(17);
-    font.setBold(true);
-    painter.setFont(font);
-    const QString trimmed = text.trimmed();
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, trimmed.isEmpty() ? u"·"_s : trimmed.left(1));
-    return QIcon(pixmap);
-}
-
 RibbonGroup::RibbonGroup(const QString& caption, QWidget* parent) : QWidget(parent), m_grid(new QGridLayout)
 {
     auto* layout = new QVBoxLayout(this);
@@ -116,7 +99,30 @@ RibbonBar::RibbonBar(CommandRouter& router, QWidget* parent) : QTabWidget(parent
         group(spec.ribbonTab, spec.ribbonGroup)->addControl(control);
         m_controls[spec.id] = control;
     }
+    tintIcons();
     setFixedHeight(sizeHint().height());
+}
+
+void RibbonBar::tintIcons()
+{
+    // On a dark ribbon the tab colours are lightened so that the lines stay
+    // visible. An icon its owner has replaced since (a colour swatch) stays.
+    const bool dark = palette().color(QPalette::Window).lightness() < 128;
+    for (auto& tinted : m_tinted) {
+        QAction* action = m_router.action(tinted.id);
+        if (tinted.iconKey != 0 && action->icon().cacheKey() != tinted.iconKey)
+            continue;
+        const QColor colour = tabColour(tinted.tab);
+        action->setIcon(commandIcon(tinted.id, dark ? colour.lighter(190) : colour));
+        tinted.iconKey = action->icon().cacheKey();
+    }
+}
+
+void RibbonBar::changeEvent(QEvent* event)
+{
+    QTabWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        tintIcons();
 }
 
 QWidget* RibbonBar::control(int id) const
@@ -188,8 +194,10 @@ QWidget* RibbonBar::makeControl(const CommandSpec& spec)
         QColor text;
         if (schemeColours(spec.id, background, text))
             action->setIcon(schemeIcon(background, text));
+        else if (spec.id >= kLookBlue && spec.id <= kLookAqua)
+            action->setIcon(lookIcon(spec.id));
         else if (action->icon().isNull())
-            action->setIcon(letterIcon(spec.caption.isEmpty() ? spec.toolTip : spec.caption, tabColour(spec.ribbonTab)));
+            m_tinted.push_back({spec.id, spec.ribbonTab, 0});
         button->setDefaultAction(action);
         button->setToolButtonStyle(spec.caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
         button->setAutoRaise(true);

@@ -4,6 +4,7 @@
 #include <QTabWidget>
 
 #include <map>
+#include <vector>
 
 class QGridLayout;
 class QHBoxLayout;
@@ -41,7 +42,11 @@ public:
         return qobject_cast<T*>(control(id));
     }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void tintIcons();
     RibbonGroup* group(const QString& tab, const QString& caption);
     QWidget* makeControl(const struct CommandSpec& spec);
 
@@ -49,9 +54,12 @@ private:
     std::map<QString, QHBoxLayout*> m_pages;
     std::map<QString, RibbonGroup*> m_groups;
     std::map<int, QWidget*> m_controls;
+    struct TintedButton {
+        int id;
+        QString tab;
+        qint64 iconKey;  // the cache key of the icon set last; 0 before
+    };
+    std::vector<TintedButton> m_tinted;
 };
-
-// A small generated icon: a rounded tile with the first character of text.
-QIcon letterIcon(const QString& text, const QColor& colour);
 
 }  // namespace veyla::gui
