@@ -7,8 +7,8 @@
 
 namespace veyla::platform {
 
-// Where deleted items go: the desktop trash of the freedesktop.org
-// specification ($XDG_DATA_HOME/Trash, with an info file per item so file
+// Where deleted items go: the freedesktop.org desktop trash
+// ($XDG_DATA_HOME/Trash, with an info file per item so file
 // managers can restore it), or, when the item is on another file system
 // than that trash, a ".Trash" folder in the data folder.
 struct TrashLocations {
