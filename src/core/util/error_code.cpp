@@ -22,6 +22,8 @@ std::string_view errorCodeName(ErrorCode code)
     case ErrorCode::DeviceUnavailable: return "sound device unavailable";
     case ErrorCode::EngineUnavailable: return "speech engine unavailable";
     case ErrorCode::MalformedData: return "malformed data file";
+    case ErrorCode::NetworkFailed: return "network failure";
+    case ErrorCode::TimedOut: return "timed out";
     }
     return "unknown error";
 }

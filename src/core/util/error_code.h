@@ -24,6 +24,8 @@ enum class ErrorCode {
     DeviceUnavailable, // the sound device cannot be opened or fails while playing
     EngineUnavailable, // the speech engine cannot be started (no engine data)
     MalformedData,     // a data file the program ships (the pinyin table) is not in its format
+    NetworkFailed,     // an address that does not resolve, a refused connection, a TLS or protocol failure
+    TimedOut,          // a peer that stopped answering, or a transfer past its deadline
 };
 
 // A short English name of the code, for logs and the command-line tool.

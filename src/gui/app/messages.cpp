@@ -40,6 +40,10 @@ QString messageFor(ErrorCode code, Operation operation)
         return u"语音引擎无法启动"_s;
     case ErrorCode::MalformedData:
         return u"数据文件格式不正确"_s;
+    case ErrorCode::NetworkFailed:
+        return u"网络连接失败"_s;
+    case ErrorCode::TimedOut:
+        return u"网络连接超时"_s;
     }
     return QString();
 }
