@@ -167,6 +167,9 @@ int runAnnotate(CliContext& context, const std::vector<std::string>& args)
 {
     if (args.size() != 1 || (args.front().size() > 1 && args.front().front() == '-'))
         return context.usage("annotate", "expects one text file");
+    std::error_code error;
+    if (!fs::is_regular_file(args.front(), error))
+        return context.fail("annotate", args.front() + ": no such file");
     auto decoded = import::decodeTextFile(args.front());
     if (!decoded)
         return context.fail("annotate", args.front() + ": " + decoded.error().detail);

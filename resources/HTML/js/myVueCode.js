@@ -36,6 +36,7 @@
     }
     var script = document.createElement('script');
     script.src = base + file;
+    script.charset = 'utf-8';
     script.onload = next;
     script.onerror = next;
     document.head.appendChild(script);

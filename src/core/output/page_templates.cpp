@@ -208,6 +208,7 @@ std::u16string scriptBlock(std::u16string_view prefix, const PageStyle& style)
            u"function loadScript(src, onSuccess, onError) {\n"
            u"\tvar script = document.createElement('script');\n"
            u"\tscript.src = src;\n"
+           u"\tscript.charset = 'utf-8';\n"
            u"\tscript.onload = onSuccess;\n"
            u"\tscript.onerror = onError;\n"
            u"\tdocument.head.appendChild(script);\n"
