@@ -32,7 +32,7 @@ Result<int> idOf(const XmlRpcValue& value)
         return static_cast<int>(*d);
     if (auto b = value.asBool())
         return *b ? 1 : 0;
-    return Error{ErrorCode::MalformedResponse, "the server did not answer with an id"};
+    return Error{ErrorCode::Unsupported, "the server did not answer with an id"};
 }
 
 std::u16string textOf(const XmlRpcValue* value)
@@ -57,9 +57,9 @@ std::u16string refusalText(const Error& error, const XmlRpcClient& client)
 {
     if (error.code == ErrorCode::Cancelled)
         return u"已停止";
-    if (error.code == ErrorCode::RemoteFault && client.fault().code == 403)
+    if (client.isFault() && client.fault().code == 403)
         return u"用户名或密码不正确，不再重试";
-    if (error.code == ErrorCode::RemoteFault && client.fault().code == 401)
+    if (client.isFault() && client.fault().code == 401)
         return u"此账号没有权限做这件事，不再重试";
     if (error.code == ErrorCode::InvalidArgument)
         return u"请求无法发出：" + utf16::fromUtf8(error.detail);
@@ -120,8 +120,10 @@ Result<int> BlogPublisher::ensureCategory(std::u16string_view name, int parentId
     auto result = withRetries([&] { return m_client.execute("wp.newCategory", params); }, kRetries,
                               [&](int attempt) { return u"正在尝试第" + number(attempt) + u"次创建类别：" + std::u16string(name); });
     if (!result) {
-        if (!stopped())
-            show(u"创建分类失败： " + std::u16string(name) + u" " + refusalText(result.error(), m_client));
+        if (!stopped()) {
+            const std::u16string why = refusalText(result.error(), m_client);
+            show(u"创建分类失败： " + std::u16string(name) + (why.empty() ? u"" : u"（" + why + u"）"));
+        }
         return result.error();
     }
     auto id = idOf(*result);
@@ -190,7 +192,7 @@ Result<int> BlogPublisher::findCategory(std::u16string_view name)
     if (const auto* terms = result->elements()) {
         for (const auto& term : *terms) {
             const XmlRpcValue* termName = term.member("name");
-            auto text = termName ? termName->asString() : Result<std::string>(Error{ErrorCode::MalformedResponse, {}});
+            auto text = termName ? termName->asString() : Result<std::string>(Error{ErrorCode::Unsupported, {}});
             if (text && utf16::fromUtf8(decodeEntities(*text)) == name && term.member("term_id"))
                 return idOf(*term.member("term_id"));
         }
@@ -214,7 +216,7 @@ Result<std::vector<RemotePost>> BlogPublisher::listPosts(int categoryId)
             return result.error();
         const auto* page = result->elements();
         if (page == nullptr)
-            return Error{ErrorCode::MalformedResponse, "wp.getPosts did not answer with a list"};
+            return Error{ErrorCode::Unsupported, "wp.getPosts did not answer with a list"};
         for (const auto& post : *page) {
             // WordPress ignores the category of the filter: keep the posts
             // whose terms name it. A server that sends no terms filtered itself.
@@ -223,13 +225,13 @@ Result<std::vector<RemotePost>> BlogPublisher::listPosts(int categoryId)
                 for (const auto& term : *terms->elements()) {
                     const auto* termId = term.member("term_id");
                     const auto* taxonomy = term.member("taxonomy");
-                    auto id = termId ? idOf(*termId) : Result<int>(Error{ErrorCode::MalformedResponse, {}});
+                    auto id = termId ? idOf(*termId) : Result<int>(Error{ErrorCode::Unsupported, {}});
                     if (id && *id == categoryId && (!taxonomy || textOf(taxonomy) == u"category"))
                         inCategory = true;
                 }
             }
             const auto* postId = post.member("post_id");
-            auto id = postId ? idOf(*postId) : Result<int>(Error{ErrorCode::MalformedResponse, {}});
+            auto id = postId ? idOf(*postId) : Result<int>(Error{ErrorCode::Unsupported, {}});
             if (inCategory && id)
                 posts.push_back(RemotePost{*id, textOf(post.member("post_title"))});
         }
@@ -247,7 +249,7 @@ Result<std::pair<std::u16string, std::u16string>> BlogPublisher::fetchPost(int p
         return result.error();
     const XmlRpcValue* content = result->member("post_content");
     if (content == nullptr || !content->asString())
-        return Error{ErrorCode::MalformedResponse, "wp.getPost sent no post_content"};
+        return Error{ErrorCode::Unsupported, "wp.getPost sent no post_content"};
     return std::make_pair(textOf(result->member("post_title")), postContentToText(*content->asString()));
 }
 

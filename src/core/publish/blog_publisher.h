@@ -105,6 +105,7 @@ public:
     Result<std::pair<std::u16string, std::u16string>> fetchPost(int postId);
 
     XmlRpcClient& client() { return m_client; }
+    const XmlRpcClient& client() const { return m_client; }
     const BlogLogin& login() const { return m_login; }
 
 private:

@@ -177,14 +177,14 @@ Result<XmlRpcValue> XmlRpcClient::execute(std::string_view method, const XmlRpcV
         return failWith(ErrorCode::NetworkFailed,
                         "Low level (HTTP) error: " + std::to_string(m_status) + " " + response->reason);
     if (response->body.empty())
-        return failWith(ErrorCode::MalformedResponse, "Invalid XMLRPC response: content size is 0");
+        return failWith(ErrorCode::Unsupported, "Invalid XMLRPC response: content size is 0");
     auto parsed = parseMethodResponse(response->body, m_options.limits);
     if (!parsed)
         return failWith(parsed.code(), parsed.error().detail);
     if (parsed->fault) {
         m_fault = true;
         m_faultDetail = faultOf(parsed->value);
-        return failWith(ErrorCode::RemoteFault, "unspecified error");
+        return failWith(ErrorCode::NetworkFailed, "unspecified error");
     }
     return std::move(parsed->value);
 }

@@ -58,7 +58,7 @@ public:
     // Calls method with params (an array gives one parameter per element).
     // The error's detail is errorText(): the HTTP status ("Low level (HTTP)
     // error: 404 Not Found"), a network reason, a malformed answer, or
-    // "unspecified error" with RemoteFault for a fault response (fault()
+    // "unspecified error" for a fault response (isFault() is true and fault()
     // then holds the server's code and text).
     Result<XmlRpcValue> execute(std::string_view method, const XmlRpcValue& params);
 

@@ -78,7 +78,7 @@ public:
 private:
     std::string_view nextTag();
     bool expect(std::string_view tag);
-    bool fail(std::string text, ErrorCode code = ErrorCode::MalformedResponse);
+    bool fail(std::string text, ErrorCode code = ErrorCode::Unsupported);
     // The text up to the next "<" (not consumed), or false when there is none.
     bool textUpToTag(std::string_view& text);
     void skipBlanks();
@@ -95,7 +95,7 @@ private:
     std::size_t m_pos = 0;
     XmlRpcLimits m_limits;
     std::size_t m_values = 0;
-    Error m_error{ErrorCode::MalformedResponse, {}};
+    Error m_error{ErrorCode::Unsupported, {}};
 };
 
 bool ResponseParser::fail(std::string text, ErrorCode code)

@@ -33,7 +33,7 @@ XmlRpcFault faultOf(const XmlRpcValue& faultValue);
 // line feed, carriage return, blank) is skipped and the text up to and
 // including the next ">" is the tag (at most 127 characters are kept);
 // expected tags are compared without regard to case. Nothing after the
-// response's value is examined. Errors are MalformedResponse with the
+// response's value is examined. Errors are Unsupported with the
 // program's error text ("Expecting tag: <params>", "Unknown type tag:
 // <foo>", "Bad base64", the wrong-URL and HTTPS hints, or the body itself
 // cut to 1254 bytes when it is not XML-RPC at all), or TooLarge when a cap

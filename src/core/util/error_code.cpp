@@ -24,8 +24,6 @@ std::string_view errorCodeName(ErrorCode code)
     case ErrorCode::MalformedData: return "malformed data file";
     case ErrorCode::NetworkFailed: return "network failure";
     case ErrorCode::TimedOut: return "timed out";
-    case ErrorCode::MalformedResponse: return "malformed response";
-    case ErrorCode::RemoteFault: return "server fault";
     }
     return "unknown error";
 }

@@ -26,8 +26,6 @@ enum class ErrorCode {
     MalformedData,     // a data file the program ships (the pinyin table) is not in its format
     NetworkFailed,     // an address that does not resolve, a refused connection, a TLS or protocol failure
     TimedOut,          // a peer that stopped answering, or a transfer past its deadline
-    MalformedResponse, // a server's answer that is not in the protocol's form (XML-RPC)
-    RemoteFault,       // a server that answered with a fault (refused permission, wrong password)
 };
 
 // A short English name of the code, for logs and the command-line tool.

@@ -44,10 +44,6 @@ QString messageFor(ErrorCode code, Operation operation)
         return u"网络连接失败"_s;
     case ErrorCode::TimedOut:
         return u"网络连接超时"_s;
-    case ErrorCode::MalformedResponse:
-        return u"服务器的回答格式不正确"_s;
-    case ErrorCode::RemoteFault:
-        return u"服务器拒绝了请求"_s;
     }
     return QString();
 }

@@ -167,7 +167,7 @@ TEST(BlogPublisher, ARefusedLoginOrPermissionIsNotRetried)
         Recorder status;
         publisher.setStatusText(status.sink());
         auto id = publisher.publishPost(u"c", u"t", u"x");
-        EXPECT_EQ(id.code(), ErrorCode::RemoteFault);
+        EXPECT_EQ(id.code(), ErrorCode::NetworkFailed);
         EXPECT_EQ(transport.requests.size(), 1u);
         EXPECT_EQ(status.texts.back(), c.text);
         EXPECT_EQ(publisher.failures(), 1);

