@@ -63,7 +63,7 @@ void printSplitReport(std::ostream& out, const import::SplitReport& report, cons
             << nameOf(issue.chapter) << '\n';
     }
     printMore(out, report.issues.size(), indent);
-    if (!report.unnumbered.empty()) {
+    if (!report.unnumbered.empty() && report.chapters > 1) {
         out << indent << "no number: " << report.unnumbered.size() << " of " << report.chapters << " chapters\n";
         for (std::size_t i = 0; i < report.unnumbered.size() && i < kShownEntries; ++i)
             out << indent << "  " << nameOf(report.unnumbered[i]) << '\n';
@@ -90,6 +90,8 @@ void printSuggestion(std::ostream& out, const std::optional<import::SplitSuggest
     out << indent << (applied ? "applied:   " : "suggest:   ") << (options.empty() ? "(no options)" : options)
         << " gives " << suggestion->report.counts() << ", numbered " << suggestion->report.describeRuns(kShownRuns)
         << '\n';
+    if (suggestion->report.suspicious)
+        out << indent << "           then still " << suggestion->report.verdict() << '\n';
 }
 
 }  // namespace veyla::cli

@@ -299,6 +299,22 @@ std::size_t readVolumeMark(std::u16string_view title, std::size_t i, TitleNumber
     return j;
 }
 
+// Digits, or numbered sections such as "1.2" read as their last part: the
+// sections of a chapter are numbered among themselves.
+Numeral readSectionNumber(std::u16string_view text)
+{
+    Numeral numeral = readArabicNumeral(text);
+    std::size_t end = numeral.length;
+    while (numeral.length > 0 && end + 1 < text.size() && (text[end] == u'.' || text[end] == u'\uFF0E')) {
+        const Numeral part = readArabicNumeral(text.substr(end + 1));
+        if (part.length == 0)
+            break;
+        end += 1 + part.length;
+        numeral = {part.value, end, part.overflow};
+    }
+    return numeral;
+}
+
 // "Chapter 3", "BOOK II", "Part Two" at i; returns where reading stopped,
 // or i when there is no such keyword and number.
 std::size_t readKeywordNumber(std::u16string_view title, std::size_t i, TitleNumbers& numbers)
@@ -313,7 +329,7 @@ std::size_t readKeywordNumber(std::u16string_view title, std::size_t i, TitleNum
         ++j;
     j = skipSpaces(title, j);
     const std::u16string_view rest = title.substr(j);
-    Numeral numeral = readArabicNumeral(rest);
+    Numeral numeral = readSectionNumber(rest);
     if (numeral.length == 0)
         numeral = readRomanNumeral(rest);
     if (numeral.length == 0)
@@ -327,7 +343,7 @@ std::size_t readKeywordNumber(std::u16string_view title, std::size_t i, TitleNum
 // "12", "十二、…", "XII." at the start of a title.
 void readLeadingNumeral(std::u16string_view title, TitleNumbers& numbers)
 {
-    Numeral numeral = readArabicNumeral(title);
+    Numeral numeral = readSectionNumber(title);
     if (numeral.length == 0) {
         numeral = readChineseNumeral(title);
         // 〇 or ○ alone is a bullet, not chapter zero.

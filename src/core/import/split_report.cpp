@@ -21,7 +21,7 @@ struct Entry {
     std::size_t node = 0;
     std::size_t length = 0;
     TitleNumbers numbers;
-    bool volumeFolder = false;  // a folder of a nested catalog: a new volume starts
+    bool volumeFolder = false;  // a folder of a nested catalog
 };
 
 // The running number a numbering fallback put at the start of a name: "0012.xml", "0012_0001.xml".
@@ -87,6 +87,30 @@ bool splitAtHeadings(HeadingSource source)
            source == HeadingSource::EveryShortLine;
 }
 
+// Whether text holds a table of contents: at least three lines, each
+// numbered one more than the numbered line before it ("CHAPTER I. …",
+// "CHAPTER II. …"). Only the first 45 units of a line are read.
+bool listsNumberedHeadings(std::u16string_view text)
+{
+    constexpr std::size_t kLineHead = 45;
+    constexpr int kSteps = 3;
+    long long last = kNoNumber;
+    int steps = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find(u'\n', start);
+        if (end == std::u16string_view::npos)
+            end = text.size();
+        const TitleNumbers numbers = readTitleNumbers(text.substr(start, std::min(end - start, kLineHead)));
+        if (numbers.hasChapter()) {
+            if (last != kNoNumber && numbers.chapter == last + 1 && ++steps >= kSteps)
+                return true;
+            last = numbers.chapter;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
 // Takes the text before the first chapter out of the chapters: the whole
 // first file when it is front matter, else what precedes its heading line.
 void separateFrontMatter(const ImportPlan& plan, std::vector<Entry>& chapters, SplitReport& report)
@@ -94,10 +118,20 @@ void separateFrontMatter(const ImportPlan& plan, std::vector<Entry>& chapters, S
     if (!splitAtHeadings(plan.style.source) || chapters.empty())
         return;
     Entry& first = chapters.front();
-    if (plan.firstChapterHoldsContents && chapters.size() >= 2) {
+    const auto holdsContents = [&] {
+        if (plan.firstChapterHoldsContents)
+            return true;
+        const std::u16string_view text = plan.nodes[first.node].text;
+        const std::size_t heading = std::min(plan.firstHeading, text.size());
+        const std::size_t body = std::min(text.find(u'\n', heading), text.size());
+        return listsNumberedHeadings(text.substr(body));
+    };
+    if (chapters.size() >= 2 && holdsContents()) {
         const TitleNumbers& a = first.numbers;
         const TitleNumbers& b = chapters[1].numbers;
-        if (!a.hasChapter() || a.chapter == b.chapter) {
+        // A first chapter numbered just before the second is a chapter that
+        // holds a list of its sections; anything else is a contents entry.
+        if (!a.hasChapter() || !b.hasChapter() || a.chapter + 1 != b.chapter) {
             report.frontMatterFile = true;
             report.textBeforeFirstChapter = first.length;
             chapters.erase(chapters.begin());
@@ -108,52 +142,91 @@ void separateFrontMatter(const ImportPlan& plan, std::vector<Entry>& chapters, S
     first.length -= report.textBeforeFirstChapter;
 }
 
-// Walks the chapter numbers volume by volume, collecting runs and breaks.
+// Walks the chapter numbers, collecting runs and breaks. Each folder's
+// children form a sequence of their own (a nested catalog); within one,
+// a volume mark lets the numbers start again or go on counting.
 class NumberWalk {
 public:
-    explicit NumberWalk(SplitReport& report) : m_report(report) {}
+    NumberWalk(SplitReport& report, std::size_t nodes) : m_report(report), m_sequences(nodes + 1) {}
 
-    void volume(long long number)
+    void volume(int parent, long long number)
     {
-        m_volume = number;
-        m_volumeChanged = true;
+        Sequence& s = sequenceOf(parent);
+        s.volume = number;
+        s.volumeChanged = true;
     }
 
-    void chapter(const ChapterRef& node, long long number)
+    // A folder of a nested catalog: numbered among its siblings, and the
+    // volume of its own children.
+    void folder(int parent, std::size_t node, long long number)
+    {
+        sequenceOf(static_cast<int>(node)).volume = number;
+        if (number != kNoNumber)
+            step(sequenceOf(parent), {node, {}}, number, false);
+    }
+
+    void chapter(int parent, const ChapterRef& ref, long long number)
     {
         ++m_report.numbered;
-        if (m_previous == kNoNumber) {
-            if (number > 1)
-                m_report.issues.push_back({NumberIssueKind::Gap, node, kNoNumber, number});
-            startRun(number);
-        } else if (m_volumeChanged && (number <= 1 || number == m_previous + 1)) {
-            startRun(number);  // a volume may start again or go on counting
-        } else if (number == m_previous + 1) {
-            m_report.runs.back().last = number;
-        } else {
-            m_report.issues.push_back({kindOf(number), node, m_previous, number});
-            startRun(number);
-        }
-        m_previous = number;
-        m_volumeChanged = false;
+        step(sequenceOf(parent), ref, number, true);
+        m_lastChapter = number;
     }
 
 private:
-    NumberIssueKind kindOf(long long number) const
+    struct Sequence {
+        long long previous = kNoNumber;
+        long long volume = kNoNumber;
+        bool volumeChanged = false;
+        std::size_t run = kNoRun;  // the run this sequence's last chapter belongs to
+    };
+
+    static constexpr std::size_t kNoRun = static_cast<std::size_t>(-1);
+
+    Sequence& sequenceOf(int parent) { return m_sequences[static_cast<std::size_t>(parent + 1)]; }
+
+    void step(Sequence& s, const ChapterRef& ref, long long number, bool run)
     {
-        if (number == m_previous)
+        const bool startsAgain = number <= 1;
+        if (s.previous == kNoNumber) {
+            // A sequence starts at 1 (or 0), or goes on from the chapters before it.
+            const bool goesOn = run && m_lastChapter != kNoNumber && number == m_lastChapter + 1;
+            if (!startsAgain && !goesOn)
+                m_report.issues.push_back({NumberIssueKind::Gap, ref, kNoNumber, number});
+            startRun(s, number, run);
+        } else if (s.volumeChanged && (startsAgain || number == s.previous + 1)) {
+            startRun(s, number, run);
+        } else if (number == s.previous + 1) {
+            if (run && s.run != kNoRun)
+                m_report.runs[s.run].last = number;
+            else
+                startRun(s, number, run);
+        } else {
+            m_report.issues.push_back({kindOf(number, s.previous), ref, s.previous, number});
+            startRun(s, number, run);
+        }
+        s.previous = number;
+        s.volumeChanged = false;
+    }
+
+    static NumberIssueKind kindOf(long long number, long long previous)
+    {
+        if (number == previous)
             return NumberIssueKind::Repeat;
-        if (number > m_previous)
+        if (number > previous)
             return NumberIssueKind::Gap;
         return number <= 1 ? NumberIssueKind::Restart : NumberIssueKind::OutOfOrder;
     }
 
-    void startRun(long long number) { m_report.runs.push_back({m_volume, number, number}); }
+    void startRun(Sequence& s, long long number, bool run)
+    {
+        s.run = run ? m_report.runs.size() : kNoRun;
+        if (run)
+            m_report.runs.push_back({s.volume, number, number});
+    }
 
     SplitReport& m_report;
-    long long m_volume = kNoNumber;
-    long long m_previous = kNoNumber;
-    bool m_volumeChanged = false;
+    std::vector<Sequence> m_sequences;  // by parent node + 1
+    long long m_lastChapter = kNoNumber;
 };
 
 ChapterRef refOf(const ImportPlan& plan, const Entry& entry)
@@ -163,24 +236,36 @@ ChapterRef refOf(const ImportPlan& plan, const Entry& entry)
 
 void walkNumbers(const ImportPlan& plan, const std::vector<Entry>& entries, SplitReport& report)
 {
-    NumberWalk walk(report);
-    for (const Entry& entry : entries) {
+    NumberWalk walk(report, plan.nodes.size());
+    std::size_t firstNumbered = entries.size();
+    std::size_t lastNumbered = 0;
+    std::vector<std::size_t> unnumbered;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& entry = entries[i];
         const TitleNumbers& numbers = entry.numbers;
-        if (numbers.hasVolume() || entry.volumeFolder)
-            walk.volume(numbers.volume);
-        if (numbers.hasChapter()) {
-            walk.chapter(refOf(plan, entry), numbers.chapter);
-            continue;
-        }
+        const int parent = plan.nodes[entry.node].parent;
         if (numbers.overflow)
             ++report.overflowingNumbers;
-        if (entry.volumeFolder)
+        if (entry.volumeFolder) {
+            walk.folder(parent, entry.node, numbers.hasVolume() ? numbers.volume : numbers.chapter);
             continue;
+        }
         if (numbers.hasVolume())
+            walk.volume(parent, numbers.volume);
+        if (numbers.hasChapter()) {
+            walk.chapter(parent, refOf(plan, entry), numbers.chapter);
+            firstNumbered = std::min(firstNumbered, i);
+            lastNumbered = i;
+        } else if (numbers.hasVolume()) {
             ++report.volumeHeadings;
-        else
+        } else {
             report.unnumbered.push_back(refOf(plan, entry));
+            unnumbered.push_back(i);
+        }
     }
+    // Front and back matter (a title page, an appendix) lie outside the numbered chapters.
+    report.unnumberedAmongNumbered = static_cast<std::size_t>(std::count_if(
+        unnumbered.begin(), unnumbered.end(), [&](std::size_t i) { return i > firstNumbered && i < lastNumbered; }));
 }
 
 void findOutliers(const ImportPlan& plan, const std::vector<Entry>& chapters, SplitReport& report)
@@ -244,9 +329,9 @@ void judge(const ImportPlan& plan, std::size_t bookLength, SplitReport& report)
     else if (report.chapters == 1 && report.files > 1)
         add("one chapter of " + std::to_string(bookLength) + " characters, cut into " +
             std::to_string(report.files) + " parts");
-    const std::size_t unnumbered = report.unnumbered.size();
+    const std::size_t unnumbered = report.unnumberedAmongNumbered;
     if (plan.style.source == HeadingSource::EveryShortLine && unnumbered > unnumberedAllowance(report.chapters))
-        add("every short line was taken for a heading: " + std::to_string(unnumbered) + " of " +
+        add("every short line was taken for a heading: " + std::to_string(report.unnumbered.size()) + " of " +
             std::to_string(report.chapters) + " chapters have no number");
     else if (report.numbered > 0 && unnumbered > unnumberedAllowance(report.chapters))
         add(std::to_string(unnumbered) + " of " + std::to_string(report.chapters) + " chapters have no number");

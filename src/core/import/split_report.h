@@ -64,6 +64,9 @@ struct SplitReport {
     std::vector<NumberRun> runs;
     std::vector<NumberIssue> issues;
     std::vector<ChapterRef> unnumbered;  // chapters without a number
+    // Of those, the ones between the first and the last numbered chapter:
+    // the rest are front and back matter.
+    std::size_t unnumberedAmongNumbered = 0;
     std::size_t overflowingNumbers = 0;   // titles whose numeral was too large to read
     std::size_t medianLength = 0;
     std::vector<LengthOutlier> outliers;

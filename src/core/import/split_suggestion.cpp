@@ -73,6 +73,28 @@ bool numbersRunFromStart(const SplitReport& report)
     return report.numbered >= 2 && !report.runs.empty() && report.runs.front().first <= 1;
 }
 
+// Everything the report found wrong, counted; a split that found no
+// headings at all is worse than any split that did.
+std::size_t problemsOf(const SplitReport& report, const HeadingStyle& style)
+{
+    const std::size_t noHeadings = style.source == HeadingSource::FixedPieces ? report.files + 1 : 0;
+    return report.issues.size() + report.unnumbered.size() + report.outliers.size() + noHeadings;
+}
+
+// How alternatives are ranked: a split that looks right first, then the one
+// with fewest problems, then the one closest to the user's choice; the
+// earlier alternative wins a tie.
+struct Rank {
+    bool suspicious = true;
+    std::size_t problems = 0;
+    int changes = 0;
+
+    bool operator<(const Rank& other) const
+    {
+        return std::tie(suspicious, problems, changes) < std::tie(other.suspicious, other.problems, other.changes);
+    }
+};
+
 }  // namespace
 
 std::string commandLineOptions(const SplitOptions& options)
@@ -97,16 +119,17 @@ std::optional<SplitSuggestion> suggestSplit(const std::shared_ptr<const std::u16
         return std::nullopt;
     const std::u16string_view source = *text;
     const std::u16string lower = asciiLower(source);
+    const HeadingStyle currentStyle = chooseHeadingStyle(source, current);
 
-    std::vector<SplitKey> tried{keyOf(chooseHeadingStyle(source, current), current)};
+    std::vector<SplitKey> tried{keyOf(currentStyle, current)};
+    // Only an alternative with fewer problems than the current split is worth suggesting.
+    Rank bestRank{true, problemsOf(currentReport, currentStyle), 0};
     std::optional<SplitSuggestion> best;
-    int bestChanges = 0;
     for (const SplitOptions& options : alternativesTo(current)) {
         const int changes = changesFrom(current, options);
-        if (best && changes >= bestChanges)
+        if (best && !bestRank.suspicious && changes >= bestRank.changes)
             continue;
-        const bool eitherCase = options.letterCase == LetterCase::Either;
-        const std::u16string_view searched = eitherCase ? std::u16string_view(lower) : source;
+        const std::u16string_view searched = options.letterCase == LetterCase::Either ? std::u16string_view(lower) : source;
         // A prefix the text lacks falls back to detection: a split already tried.
         if (!options.prefix.empty() && utf16::find(searched, options.prefix, 0) == kNotFound)
             continue;
@@ -116,10 +139,11 @@ std::optional<SplitSuggestion> suggestSplit(const std::shared_ptr<const std::u16
         tried.push_back(key);
         const ImportPlan plan = splitIntoChapters(u"book", text, options);
         SplitReport report = reportOnPlan(plan);
-        if (report.suspicious || !numbersRunFromStart(report))
+        const Rank rank{report.suspicious, problemsOf(report, plan.style), changes};
+        if (!numbersRunFromStart(report) || !(rank < bestRank))
             continue;
         best = SplitSuggestion{options, plan.style, std::move(report)};
-        bestChanges = changes;
+        bestRank = rank;
     }
     return best;
 }

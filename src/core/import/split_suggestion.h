@@ -24,10 +24,11 @@ std::string commandLineOptions(const SplitOptions& options);
 // Tries in memory, without writing anything, the split options a user can
 // choose: titles with and without punctuation, each heading of the detection
 // table as the user's prefix and suffix, and the ones with letters matched
-// in either case. Returns the one whose report looks right, with chapter
-// numbers running from 1 (or 0), closest to the current options; nothing
-// when the current split looks right, the text is too short to split, or no
-// alternative looks right.
+// in either case. Among those whose chapter numbers start at 1 (or 0), the
+// best is one whose report looks right, else the one with the fewest
+// problems; ties go to the options closest to the current ones. Nothing is
+// suggested when the current split looks right, the text is too short to
+// split, or no alternative has fewer problems than the current split.
 std::optional<SplitSuggestion> suggestSplit(const std::shared_ptr<const std::u16string>& text,
                                             const SplitOptions& current, const SplitReport& currentReport);
 

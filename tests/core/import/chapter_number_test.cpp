@@ -49,7 +49,7 @@ TEST(ChineseNumeral, ReadsWrittenOutAndPositionalForms)
         {u"八三", 83, 2},
         {u"二〇二六", 2026, 4},
         // The numeral ends where its characters end.
-        {u"二十回　錦衣", 20, 3},
+        {u"二十回　錦衣", 20, 2},
         // Not numerals: units out of order, digits in a row before a unit,
         // a bare 萬, and text that starts with something else.
         {u"十十", 0, 0},
@@ -182,6 +182,10 @@ TEST(TitleNumbers, ReadsTheHeadingsOfTheCorpusNovels)
         {u"十二、夜雨", kNone, 12},
         {u"XII. The Cat", kNone, 12},
         {u"* 3 *", kNone, 3},
+        // Numbered sections count among themselves.
+        {u"Chapter 1.2", kNone, 2},
+        {u"2.10 The Return", kNone, 10},
+        {u"1. The Start", kNone, 1},
         // Volumes start a new sequence.
         {u"第二卷　風起", 2, kNone},
         {u"第三部", 3, kNone},
