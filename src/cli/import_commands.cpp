@@ -91,7 +91,7 @@ void printBook(CliContext& context, const import::BookReport& book, bool fullRep
     if (fullReport)
         printSplitReport(out, book.splitReport, "  ");
     else
-        out << "  verdict:   " << book.splitReport.verdict() << '\n';
+        out << "  verdict:  " << book.splitReport.verdict() << '\n';
     if (book.splitReport.suspicious || book.suggestionApplied)
         printSuggestion(out, book.suggestion, book.suggestionApplied, "  ");
 }

@@ -48,7 +48,7 @@ void printMore(std::ostream& out, std::size_t total, const char* indent)
 
 void printSplitReport(std::ostream& out, const import::SplitReport& report, const char* indent)
 {
-    out << indent << "chapters:  " << report.counts() << '\n';
+    out << indent << "chapters: " << report.counts() << '\n';
     if (report.frontMatterFile)
         out << indent << "before chapter 1: " << report.textBeforeFirstChapter
             << " characters with a table of contents, in its own file\n";
@@ -56,7 +56,7 @@ void printSplitReport(std::ostream& out, const import::SplitReport& report, cons
         out << indent << "before chapter 1: " << report.textBeforeFirstChapter
             << " characters, kept in the first file\n";
     if (!report.runs.empty())
-        out << indent << "numbers:   " << report.describeRuns(kShownRuns) << '\n';
+        out << indent << "numbers:  " << report.describeRuns(kShownRuns) << '\n';
     for (std::size_t i = 0; i < report.issues.size() && i < kShownEntries; ++i) {
         const auto& issue = report.issues[i];
         out << indent << "  " << issueLabel(issue.kind) << ": " << issueText(issue) << " at "
@@ -78,7 +78,7 @@ void printSplitReport(std::ostream& out, const import::SplitReport& report, cons
             << outlier.length << " characters in " << nameOf(outlier.chapter) << '\n';
     }
     printMore(out, report.outliers.size(), indent);
-    out << indent << "verdict:   " << report.verdict() << '\n';
+    out << indent << "verdict:  " << report.verdict() << '\n';
 }
 
 void printSuggestion(std::ostream& out, const std::optional<import::SplitSuggestion>& suggestion, bool applied,
@@ -87,11 +87,11 @@ void printSuggestion(std::ostream& out, const std::optional<import::SplitSuggest
     if (!suggestion)
         return;
     const std::string options = import::commandLineOptions(suggestion->options);
-    out << indent << (applied ? "applied:   " : "suggest:   ") << (options.empty() ? "(no options)" : options)
+    out << indent << (applied ? "applied:  " : "suggest:  ") << (options.empty() ? "(no options)" : options)
         << " gives " << suggestion->report.counts() << ", numbered " << suggestion->report.describeRuns(kShownRuns)
         << '\n';
     if (suggestion->report.suspicious)
-        out << indent << "           then still " << suggestion->report.verdict() << '\n';
+        out << indent << "          then still " << suggestion->report.verdict() << '\n';
 }
 
 }  // namespace veyla::cli
