@@ -15,7 +15,8 @@ namespace veyla::view {
 // decoration_folders.h).
 struct DisplaySettings {
     // Voice
-    int voice = 0;  // nVoice: index in the voice list
+    int voice = 0;  // nVoice: index in the voice list, written for older readers of the file
+    std::u16string voiceName;  // VoiceName: the chosen voice's engine identifier; it chooses the voice
     int rate = 0;   // nRate: −10…10
     // Size
     int textSize = 28;
