@@ -106,6 +106,7 @@ DisplaySettings displaySettingsFromIni(const IniFile& ini)
     s.image = ini.value(u"Img", u"Img", u"0");
     readColorSection(ini, s);
     s.pageWidth = integer(ini, u"Page", u"nPageWidth", 1000);
+    s.noPunctuationAtLineStart = flag(ini, u"Page", u"bNoPunctuationAtLineStart", true);
     s.openAll = flag(ini, u"Start", u"OpenAll", true);
     s.searchAll = flag(ini, u"Search", u"all", false);
     return s;
@@ -189,6 +190,8 @@ void storeApplicationKeys(const DisplaySettings& s, IniFile& ini)
     ini.setInteger(u"Color", u"nVerticalWidth", s.verticalWidth);
     ini.setInteger(u"Color", u"nSelect", s.select);
     ini.setInteger(u"Page", u"nPageWidth", s.pageWidth);
+    if (!s.noPunctuationAtLineStart || ini.contains(u"Page", u"bNoPunctuationAtLineStart"))
+        setFlag(ini, u"Page", u"bNoPunctuationAtLineStart", s.noPunctuationAtLineStart);
 }
 
 }  // namespace

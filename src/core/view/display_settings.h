@@ -75,6 +75,9 @@ struct DisplaySettings {
     int verticalMode = 0;      // nVerticalMode
     // Page
     int pageWidth = 1000;  // nPageWidth: written at exit; the view starts at client width − 350
+    // bNoPunctuationAtLineStart: closing punctuation stays off line starts
+    // (on unless the file says 0; written once it was turned off).
+    bool noPunctuationAtLineStart = true;
     // Start, Search
     bool openAll = true;     // OpenAll: expand every book at start
     bool searchAll = false;  // all

@@ -115,8 +115,10 @@ void EditHistory::commit(const LayoutDocument& document, LogicalPosition caret, 
     m_pending.reset();
     if (!changed)
         return;
-    const std::size_t countAfter = document.paragraphs.size();
-    const std::size_t rangeAfter = pending.end - pending.step.first + countAfter - pending.countBefore;
+    // The paragraphs outside the range are untouched: the range grew or shrank by the change of the count.
+    const auto rangeBefore = static_cast<long long>(pending.end - pending.step.first);
+    const auto grown = static_cast<long long>(document.paragraphs.size()) - static_cast<long long>(pending.countBefore);
+    const auto rangeAfter = static_cast<std::size_t>(std::max(0LL, rangeBefore + grown));
     m_redo.clear();
     if (pending.joins) {
         m_undo.back().otherCount = rangeAfter;

@@ -7,6 +7,16 @@
 
 namespace veyla::view {
 
+namespace {
+
+// The caret's paragraph, within the document.
+std::size_t caretParagraphOf(const LayoutDocument& document, const Caret& caret)
+{
+    return document.paragraphs.empty() ? 0 : std::min(caret.position.paragraph, document.paragraphs.size() - 1);
+}
+
+}  // namespace
+
 ReadingModel::ReadingModel()
 {
     m_engine.layoutDocument(m_document);
@@ -127,6 +137,12 @@ bool ReadingModel::setCaretChunkSize(int size)
 void ReadingModel::setCodeSize(int size)
 {
     m_engine.params().codeSize = size;
+    reflowAll();
+}
+
+void ReadingModel::setLineStartRule(LineStartRule rule)
+{
+    m_engine.params().lineStart = rule;
     reflowAll();
 }
 
@@ -313,7 +329,7 @@ void ReadingModel::endChange()
 Status ReadingModel::typeCharacter(char16_t ch, char16_t low)
 {
     Editor edit = editor();
-    const std::size_t p = std::min(m_caret.position.paragraph, m_document.paragraphs.size() - 1);
+    const std::size_t p = caretParagraphOf(m_document, m_caret);
     beginEdit(p, p + 1, ch == u'\r' ? ChangeKind::Other : ChangeKind::Typing);
     auto result = edit.typeCharacter(ch, low);
     commitEdit(result && result->changed);
@@ -362,7 +378,7 @@ Status ReadingModel::pressKey(EditKey key)
     case EditKey::Up: edit.moveCaret(CaretMove::Up); break;
     case EditKey::Down: edit.moveCaret(CaretMove::Down); break;
     case EditKey::Backspace: {
-        const std::size_t p = std::min(m_caret.position.paragraph, m_document.paragraphs.size() - 1);
+        const std::size_t p = caretParagraphOf(m_document, m_caret);
         const bool atStart = logicalPositionOf(m_document, m_caret.position).offset == 0;
         if (edit.hasSelection()) {
             const auto [first, end] = selectionParagraphs();
@@ -425,7 +441,7 @@ std::u16string ReadingModel::cut()
 
 Status ReadingModel::paste(std::u16string_view text)
 {
-    const std::size_t p = std::min(m_caret.position.paragraph, m_document.paragraphs.size() - 1);
+    const std::size_t p = caretParagraphOf(m_document, m_caret);
     beginEdit(p, p + 1, ChangeKind::Other);
     auto result = editor().paste(text);
     commitEdit(result && result->changed);

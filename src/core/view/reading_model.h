@@ -81,6 +81,7 @@ public:
     void setCodeSize(int size);
     void setRowSpacing(int spacing);
     void setParagraphSpacing(int spacing);
+    void setLineStartRule(LineStartRule rule);
     // Gives the caret's paragraph its own font face (kept in the chapter
     // file) and lays the chapter out again; false when the caret is on no
     // text paragraph or the face is already the paragraph's.

@@ -41,6 +41,8 @@ std::u16string spokenText(const ParagraphBox& paragraph)
         if (glyph.low != 0)
             text += glyph.low;
     });
+    if (!paragraph.lines.empty())
+        text += u'\r';
     return text;
 }
 

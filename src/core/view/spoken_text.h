@@ -11,8 +11,9 @@
 namespace veyla::view {
 
 // The text read aloud from a paragraph: its logical glyphs, a code line
-// break as "\r"; soft line ends are not part of it, so offsets into it
-// (UTF-16 units) do not move when the paragraph is broken into lines again.
+// break as "\r", and "\r" for the paragraph's end (none for a picture box).
+// Soft line ends are not part of it, so offsets into it (UTF-16 units) do
+// not move when the paragraph is broken into lines again.
 std::u16string spokenText(const ParagraphBox& paragraph);
 
 // The unit offset in spokenText of the glyph at a logical offset.

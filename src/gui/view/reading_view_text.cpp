@@ -186,7 +186,12 @@ std::optional<view::TextPosition> ReadingView::spokenPosition(std::size_t paragr
     if (!place)
         return std::nullopt;
     const auto& box = m_model.document().paragraphs[place->paragraph];
-    const auto [line, glyph] = view::positionOfOffset(box, view::glyphOffsetOfUnits(box, place->begin));
+    auto [line, glyph] = view::positionOfOffset(box, view::glyphOffsetOfUnits(box, place->begin));
+    // The character itself, not the end of the line before it.
+    if (line + 1 < box.lines.size() && glyph == box.lines[line].contentSize() && box.lines[line + 1].continuation) {
+        ++line;
+        glyph = 0;
+    }
     return view::TextPosition{place->paragraph, line, glyph};
 }
 

@@ -257,3 +257,46 @@ TEST(Layout, RebreakingKeepsEveryGlyphAndLinesHoldNoSpareRoom)
 
 }  // namespace
 }  // namespace veyla::view
+
+namespace veyla::view {
+namespace {
+
+// The text of each display line of a one-paragraph chapter.
+std::vector<std::u16string> linesOf(const LayoutEngine& engine, const std::u16string& text)
+{
+    const auto document = documentFromChapter(chapterOf({{text}}), engine);
+    std::vector<std::u16string> lines;
+    for (const auto& line : document.paragraphs[0].lines)
+        lines.push_back(lineText(line));
+    return lines;
+}
+
+TEST(Layout, ClosingPunctuationStaysAtTheEndOfTheLineBefore)
+{
+    // Page 400, size 20, indent 40: the first line takes 16 characters, the next 18.
+    LayoutEngine engine(smallParams());
+    const std::u16string sixteen(16, u'字');
+    const std::u16string eighteen(18, u'字');
+    struct Case {
+        const char* name;
+        std::u16string text;
+        std::vector<std::u16string> lines;
+    };
+    const Case cases[] = {
+        {"comma", sixteen + u"，下", {sixteen + u"，", u"下"}},
+        {"full stop and closing quote", sixteen + u"。」下", {sixteen + u"。」", u"下"}},
+        {"on a continuation line", sixteen + eighteen + u"！下", {sixteen, eighteen + u"！", u"下"}},
+        {"Western marks", sixteen + u"),x", {sixteen + u"),", u"x"}},
+        // An opening mark may start a line.
+        {"opening quote", sixteen + u"「下", {sixteen, u"「下"}},
+        // A long run of marks breaks after three.
+        {"run of marks", sixteen + u"。。。。。", {sixteen + u"。。。", u"。。"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(linesOf(engine, c.text), c.lines) << c.name;
+    engine.params().lineStart = LineStartRule::AnyCharacter;
+    EXPECT_EQ(linesOf(engine, sixteen + u"，下"), (std::vector<std::u16string>{sixteen, u"，下"}));
+}
+
+}  // namespace
+}  // namespace veyla::view

@@ -19,9 +19,9 @@ TEST(SpokenText, LeavesOutSoftLineEndsAndKeepsCodeLineBreaks)
     const auto document =
         documentFromChapter(chapterOf({{std::u16string(40, u'字')}, {u"a\r\nb", 1}, {u"𠀀x"}}), engine);
     ASSERT_GT(document.paragraphs[0].lines.size(), 1u);
-    EXPECT_EQ(spokenText(document.paragraphs[0]), std::u16string(40, u'字'));
-    EXPECT_EQ(spokenText(document.paragraphs[1]), u"a\rb");
-    EXPECT_EQ(spokenText(document.paragraphs[2]), u"𠀀x");
+    EXPECT_EQ(spokenText(document.paragraphs[0]), std::u16string(40, u'字') + u"\r");
+    EXPECT_EQ(spokenText(document.paragraphs[1]), u"a\rb\r");
+    EXPECT_EQ(spokenText(document.paragraphs[2]), u"𠀀x\r");
     // A surrogate pair is one glyph and two units.
     EXPECT_EQ(unitOffset(document.paragraphs[2], 1), 2u);
     EXPECT_EQ(glyphOffsetOfUnits(document.paragraphs[2], 2), 1u);
