@@ -56,7 +56,7 @@ private slots:
     void wordCountDialogShowsBothCounts();
     void chunkPropertiesShowTheKindAndLockATextChunksSize();
     void anOpeningTextIsShownAtStart();
-    void readAloudHooksWorkOnLineTexts();
+    void readAloudHooksWorkOnParagraphTexts();
     void theSpokenHighlightStaysOnItsCharactersAfterAReflow();
     void theSpokenHighlightFollowsItsParagraphAfterEdits();
     void undoAndRedoKeysReverseAndRepeatEdits();
@@ -227,7 +227,7 @@ void ReadingViewEditingTest::anOpeningTextIsShownAtStart()
     QVERIFY(!window->reading().isModified());
 }
 
-void ReadingViewEditingTest::readAloudHooksWorkOnLineTexts()
+void ReadingViewEditingTest::readAloudHooksWorkOnParagraphTexts()
 {
     GuiFixture fixture;
     QString longParagraph;

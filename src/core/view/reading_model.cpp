@@ -213,6 +213,8 @@ void ReadingModel::wheel(int delta)
         m_scroll.wheel(delta);
         return;
     }
+    if (m_document.paragraphs.empty())
+        return;
     // A paragraph per notch (120 units), however finely a touchpad splits it.
     m_wheelRest += delta;
     const int steps = m_wheelRest / ScrollState::kWheelNotch;

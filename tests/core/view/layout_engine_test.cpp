@@ -273,29 +273,29 @@ std::vector<std::u16string> linesOf(const LayoutEngine& engine, const std::u16st
 
 TEST(Layout, ClosingPunctuationStaysAtTheEndOfTheLineBefore)
 {
-    // Page 400, size 20, indent 40: the first line takes 16 characters, the next 18.
+    // Page 400, size 20, indent 40: the first line takes 18 characters, the next 20.
     LayoutEngine engine(smallParams());
-    const std::u16string sixteen(16, u'字');
     const std::u16string eighteen(18, u'字');
+    const std::u16string twenty(20, u'字');
     struct Case {
         const char* name;
         std::u16string text;
         std::vector<std::u16string> lines;
     };
     const Case cases[] = {
-        {"comma", sixteen + u"，下", {sixteen + u"，", u"下"}},
-        {"full stop and closing quote", sixteen + u"。」下", {sixteen + u"。」", u"下"}},
-        {"on a continuation line", sixteen + eighteen + u"！下", {sixteen, eighteen + u"！", u"下"}},
-        {"Western marks", sixteen + u"),x", {sixteen + u"),", u"x"}},
+        {"comma", eighteen + u"，下", {eighteen + u"，", u"下"}},
+        {"full stop and closing quote", eighteen + u"。」下", {eighteen + u"。」", u"下"}},
+        {"on a continuation line", eighteen + twenty + u"！下", {eighteen, twenty + u"！", u"下"}},
+        {"Western marks", eighteen + u"),x", {eighteen + u"),", u"x"}},
         // An opening mark may start a line.
-        {"opening quote", sixteen + u"「下", {sixteen, u"「下"}},
+        {"opening quote", eighteen + u"「下", {eighteen, u"「下"}},
         // A long run of marks breaks after three.
-        {"run of marks", sixteen + u"。。。。。", {sixteen + u"。。。", u"。。"}},
+        {"run of marks", eighteen + u"。。。。。", {eighteen + u"。。。", u"。。"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(linesOf(engine, c.text), c.lines) << c.name;
     engine.params().lineStart = LineStartRule::AnyCharacter;
-    EXPECT_EQ(linesOf(engine, sixteen + u"，下"), (std::vector<std::u16string>{sixteen, u"，下"}));
+    EXPECT_EQ(linesOf(engine, eighteen + u"，下"), (std::vector<std::u16string>{eighteen, u"，下"}));
 }
 
 }  // namespace
