@@ -69,8 +69,18 @@ int open(const std::filesystem::path& path)
         model.open(*chapter);
         report("opened and laid out");
     }
-    std::printf("glyphs %zu, lines %zu\n", model.document().glyphCount(),
-                model.document().paragraphs.front().lines.size());
+    // The layout's own bytes: glyph storage (capacity, not size) and line records.
+    std::size_t bytes = 0;
+    std::size_t lines = 0;
+    for (const auto& paragraph : model.document().paragraphs) {
+        bytes += paragraph.lines.capacity() * sizeof(view::TextLine);
+        for (const auto& line : paragraph.lines)
+            bytes += line.glyphs.capacity() * sizeof(view::GlyphNode);
+        lines += paragraph.lines.size();
+    }
+    const std::size_t glyphs = model.document().glyphCount();
+    std::printf("glyphs %zu, lines %zu, layout %.1f MB = %.1f bytes per glyph\n", glyphs, lines,
+                static_cast<double>(bytes) / (1 << 20), static_cast<double>(bytes) / static_cast<double>(glyphs));
     model.resize({1100, 900, 1100, 17, view::ScreenMode::Window});
     report("re-flowed for a new width");
     model.setTextSize(30);

@@ -83,6 +83,12 @@ void addParagraphs(const library::Paragraph& source, const LayoutEngine& engine,
     MarkedText marked = [&] {
         std::u16string text = source.text();
         std::erase(text, u'\b');
+        if (text.find(u'[') == std::u16string::npos) {
+            // No marks: the text as it is, and no annotation numbers (missing numbers are 0).
+            MarkedText plain;
+            plain.text = std::move(text);
+            return plain;
+        }
         return parseInlineMarks(text);
     }();
     dropFinalLineEnd(marked);
