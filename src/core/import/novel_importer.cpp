@@ -14,16 +14,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Text files hold almost no control characters; decoded binary data
+// Text files hold almost no NULs and control characters; binary data
 // (random bytes, images) holds many. One in a hundred is far beyond text.
-bool looksLikeText(std::u16string_view text)
+// Characters that could not be decoded (U+FFFD) are no sign of binary data:
+// a novel with a few damaged bytes is still a novel.
+bool looksLikeText(std::u16string_view text, std::size_t nulCount)
 {
-    std::size_t controls = 0;
+    std::size_t controls = nulCount;
     for (const char16_t c : text) {
-        if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r' && c != u'\f' && c != u'\v') || c == 0xFFFD)
+        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r' && c != u'\f' && c != u'\v')
             ++controls;
     }
-    return controls * 100 <= text.size();
+    return controls * 100 <= text.size() + nulCount;
 }
 
 // A GB18030 text whose last character was cut off ends in U+FFFD.
@@ -53,10 +55,15 @@ Result<PlannedBook> planText(const fs::path& path, const ImportOptions& options)
     }
     if (decoded->text.empty())
         return Error{ErrorCode::InvalidArgument, path.string() + ": no text left after removing markup"};
-    if (!looksLikeText(decoded->text))
+    if (!looksLikeText(decoded->text, decoded->nulCount))
         return Error{ErrorCode::Unsupported, path.string() + ": does not look like a text file"};
-    if (endsCutOff(*decoded))
+    std::size_t replaced = decoded->replacements;
+    if (endsCutOff(*decoded)) {
         book.warnings.push_back("the last character is cut off");
+        --replaced;
+    }
+    if (replaced > 0)
+        book.warnings.push_back(std::to_string(replaced) + " character(s) could not be decoded and were replaced by U+FFFD");
     const SplitOptions split{options.prefix, options.suffix, options.punctuation};
     book.plan = splitIntoChapters(decoded->bookName, std::make_shared<const std::u16string>(std::move(decoded->text)),
                                   split);

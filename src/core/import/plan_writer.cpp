@@ -45,11 +45,12 @@ Result<WrittenPlan> writePlan(const ImportPlan& plan, const fs::path& target, co
     if (!fs::is_directory(target, ec))
         return Error{ErrorCode::WriteFailed, target.string() + ": not a folder"};
 
+    // A stop is honoured before the book is begun, never inside it.
+    if (stop.stop_requested())
+        return Error{ErrorCode::Cancelled, "stopped before " + target.string()};
     WrittenPlan written;
     std::vector<fs::path> paths(plan.nodes.size());
     for (std::size_t i = 0; i < plan.nodes.size(); ++i) {
-        if (stop.stop_requested())
-            return Error{ErrorCode::Cancelled, "stopped after " + std::to_string(i) + " items"};
         const PlannedNode& node = plan.nodes[i];
         if (node.parent >= static_cast<int>(i))
             return Error{ErrorCode::InvalidArgument, "a plan node comes before its parent"};

@@ -35,8 +35,17 @@ struct DirCloser {
 };
 using DirStream = std::unique_ptr<DIR, DirCloser>;
 
+// The original of a chapter kept aside before it was written over
+// ("NAME.xml.orig"): not a chapter of the book.
+bool isOriginalCopy(const char* name)
+{
+    const std::size_t length = std::strlen(name);
+    return length >= 5 && std::strcmp(name + length - 5, ".orig") == 0;
+}
+
 // Whether a directory entry is listed: folders, and files whose name
-// contains ".xml"; hidden names (our temporary files, trash) never are.
+// contains ".xml"; hidden names (our temporary files, trash) and kept
+// originals never are.
 bool isListed(DIR* dir, const dirent& entry, bool& isFolder)
 {
     const char* name = entry.d_name;
@@ -50,7 +59,7 @@ bool isListed(DIR* dir, const dirent& entry, bool& isFolder)
         type = S_ISDIR(info.st_mode) ? DT_DIR : DT_REG;
     }
     isFolder = type == DT_DIR;
-    return isFolder || std::strstr(name, ".xml") != nullptr;
+    return isFolder || (std::strstr(name, ".xml") != nullptr && !isOriginalCopy(name));
 }
 
 bool hasListedEntry(const fs::path& folder)

@@ -38,7 +38,7 @@ std::u16string itemFileName(ItemKind kind, int order, std::u16string_view text);
 
 // Lists a folder as the tree shows it: sub-folders first (a folder named
 // "类别" moved to the front), then files whose name contains ".xml"; other
-// files and hidden names (starting with '.') are left out. Within each group
+// files, hidden names (starting with '.') and kept originals (".orig") are left out. Within each group
 // names are in the order Windows lists them (by name), which keeps "%04d_"
 // prefixes in number order.
 std::vector<LibraryItem> listFolder(const std::filesystem::path& folder);

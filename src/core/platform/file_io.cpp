@@ -2,6 +2,7 @@
 #include "core/platform/file_io.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -149,6 +150,31 @@ Status writeFileAtomically(const fs::path& path, std::string_view bytes, FileAcc
             ::fsync(dir.get());
     }
     return {};
+}
+
+Result<fs::path> keepAside(const fs::path& path, std::string_view suffix)
+{
+    for (int n = 1; n < 1000; ++n) {
+        fs::path aside = path;
+        aside += suffix;
+        if (n > 1)
+            aside += "." + std::to_string(n);
+        // RENAME_NOREPLACE makes the check and the rename one step.
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
+            return aside;
+        if (errno == EEXIST)
+            continue;
+        if (errno != EINVAL && errno != ENOSYS)
+            return Error{ErrorCode::WriteFailed, describe(path, errno)};
+        // File systems without RENAME_NOREPLACE: check, then rename.
+        std::error_code ec;
+        if (fs::exists(fs::symlink_status(aside, ec)))
+            continue;
+        if (::rename(path.c_str(), aside.c_str()) != 0)
+            return Error{ErrorCode::WriteFailed, describe(path, errno)};
+        return aside;
+    }
+    return Error{ErrorCode::WriteFailed, describe(path, EEXIST)};
 }
 
 void syncFileSystem(const fs::path& path)

@@ -29,6 +29,11 @@ enum class Durability { Synced, Deferred };
 Status writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                            FileAccess access = FileAccess::Default, Durability durability = Durability::Synced);
 
+// Renames a file that cannot be used to path + suffix (".unreadable"), or,
+// when that exists, to path + suffix + ".2", ".3"… so that neither the
+// file nor an earlier one kept aside is ever replaced. Gives the new path.
+Result<std::filesystem::path> keepAside(const std::filesystem::path& path, std::string_view suffix);
+
 // Flushes everything written to the file system that holds path.
 void syncFileSystem(const std::filesystem::path& path);
 

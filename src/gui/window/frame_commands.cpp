@@ -64,7 +64,8 @@ void MainWindow::bindFrameCommands()
         rebuildRecentMenu();
     });
     m_router->bind(kNewChapterMenu, [this] {
-        m_reading->save();
+        if (!m_reading->save(ReadingController::SaveMoment::Leaving))
+            return;
         m_router->trigger(kNewChapter);
     });
     m_router->bind(kExit, [this] { close(); });
@@ -119,7 +120,8 @@ void MainWindow::applyLook(int id)
 
 void MainWindow::openLibraryRoot(const fs::path& folder)
 {
-    m_reading->save();
+    if (!m_reading->save(ReadingController::SaveMoment::Leaving))
+        return;
     m_reading->clear();
     m_library->showRoot(folder, m_display.settings.openAll);
     if (m_recent.add(library::pathText(folder)))
@@ -129,7 +131,8 @@ void MainWindow::openLibraryRoot(const fs::path& folder)
 void MainWindow::openRecent(std::size_t slot)
 {
     const std::u16string path = m_recent.at(slot);
-    m_reading->save();
+    if (!m_reading->save(ReadingController::SaveMoment::Leaving))
+        return;
     if (path.empty()) {
         m_reading->clear();
         return;
