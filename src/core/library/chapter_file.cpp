@@ -243,7 +243,11 @@ std::u16string chapterToXml(const Chapter& chapter, const ChapterWriteOptions& o
 
 Status writeChapter(const std::filesystem::path& path, const Chapter& chapter, const ChapterWriteOptions& options)
 {
-    return writeXml(path, chapterToXml(chapter, options));
+    Status written = writeXml(path, chapterToXml(chapter, options));
+    // Saving is where a killed save would be noticed: its leftovers go.
+    if (written)
+        platform::removeStaleTemporaryFiles(path.parent_path());
+    return written;
 }
 
 std::u16string chapterXmlFromText(std::u16string_view text, TextForm form, int version, int columnDistance)

@@ -43,7 +43,8 @@ Result<Chapter> parseChapter(std::u16string_view xml, const ChapterReadOptions& 
 Result<Chapter> readChapter(const std::filesystem::path& path, const ChapterReadOptions& options);
 
 std::u16string chapterToXml(const Chapter& chapter, const ChapterWriteOptions& options);
-// Writes the chapter atomically, creating missing folders.
+// Writes the chapter atomically, creating missing folders; then removes the
+// stale temporary files killed writers left in its folder.
 Status writeChapter(const std::filesystem::path& path, const Chapter& chapter, const ChapterWriteOptions& options);
 
 // The chapter XML made from plain text: one paragraph per line that is not

@@ -18,6 +18,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::u16string_view kChapterExtension = u".xml";
+// Order prefixes have four digits, more in a book of more than 9999 items.
+constexpr std::size_t kMaxOrderDigits = 8;
 
 bool isDigit(char16_t c)
 {
@@ -110,21 +112,21 @@ fs::path pathFromText(std::u16string_view text)
 
 std::optional<int> orderPrefix(std::u16string_view name)
 {
-    if (name.size() < 5 || name[4] != u'_')
-        return std::nullopt;
+    std::size_t digits = 0;
     int number = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        if (!isDigit(name[i]))
-            return std::nullopt;
-        number = number * 10 + (name[i] - u'0');
+    while (digits < kMaxOrderDigits && digits < name.size() && isDigit(name[digits])) {
+        number = number * 10 + (name[digits] - u'0');
+        ++digits;
     }
+    if (digits < 4 || digits >= name.size() || name[digits] != u'_')
+        return std::nullopt;
     return number;
 }
 
 std::u16string itemText(std::u16string_view name, ItemKind kind)
 {
     if (orderPrefix(name))
-        name.remove_prefix(5);
+        name.remove_prefix(name.find(u'_') + 1);
     if (kind == ItemKind::Chapter) {
         const auto at = name.rfind(kChapterExtension);
         if (at != std::u16string_view::npos)

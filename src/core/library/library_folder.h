@@ -26,7 +26,8 @@ struct LibraryItem {
 // The folder name that always comes first among the folders of a listing.
 inline constexpr std::u16string_view kCategoryFolderName = u"类别";
 
-// The order number of a name that starts with four digits and "_"; nullopt otherwise.
+// The order number of a name that starts with four digits (up to eight in a
+// book of more than 9999 items) and "_"; nullopt otherwise.
 std::optional<int> orderPrefix(std::u16string_view name);
 
 // The shown text of a name: the part after a recognised prefix, and for

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,6 +110,7 @@ Result<TemporaryFile> createTemporaryBeside(const fs::path& target, FileAccess a
         fs::path temporary = folder / (std::string(kTemporaryFilePrefix) + randomSuffix());
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
         if (fd >= 0) {
+            ::flock(fd, LOCK_EX | LOCK_NB);  // released when the descriptor closes, or the writer dies
             struct stat existing {};
             if (access == FileAccess::Default && ::stat(target.c_str(), &existing) == 0)
                 ::fchmod(fd, existing.st_mode & 07777);
@@ -150,6 +152,28 @@ Status writeFileAtomically(const fs::path& path, std::string_view bytes, FileAcc
             ::fsync(dir.get());
     }
     return {};
+}
+
+std::size_t removeStaleTemporaryFiles(const fs::path& folder, std::chrono::seconds minimumAge)
+{
+    std::size_t removed = 0;
+    std::error_code ec;
+    const auto now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& path = it->path();
+        if (path.filename().string().rfind(kTemporaryFilePrefix, 0) != 0 || !it->is_regular_file(ec))
+            continue;
+        const auto written = fs::last_write_time(path, ec);
+        if (ec || now - written < minimumAge)
+            continue;
+        // A writer at work holds its lock; a killed one's lock went with it.
+        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+        if (fd.get() < 0 || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 Result<fs::path> keepAside(const fs::path& path, std::string_view suffix)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -42,11 +44,19 @@ inline constexpr std::string_view kTemporaryFilePrefix = ".veyla-write-";
 
 // A new, empty temporary file in the folder of target, open for writing,
 // with a hidden name that is never listed as a chapter. It takes target's
-// permission bits when target exists (unless OwnerOnly is asked for).
+// permission bits when target exists (unless OwnerOnly is asked for). The
+// file is locked (flock) while its descriptor is open, which tells
+// removeStaleTemporaryFiles that a writer is still at work on it.
 struct TemporaryFile {
     std::filesystem::path path;
     int fd = -1;  // owned by the caller
 };
 Result<TemporaryFile> createTemporaryBeside(const std::filesystem::path& target, FileAccess access);
+
+// Removes the temporary files a writer killed mid-write left in folder:
+// those older than minimumAge that no live writer holds locked. Returns
+// how many were removed.
+std::size_t removeStaleTemporaryFiles(const std::filesystem::path& folder,
+                                      std::chrono::seconds minimumAge = std::chrono::seconds(60));
 
 }  // namespace veyla::platform

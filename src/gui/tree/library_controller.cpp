@@ -298,12 +298,9 @@ bool LibraryController::selectPreviousChapter()
 
 void LibraryController::onCurrentChanged(const QModelIndex& index)
 {
-    if (m_model.isChapter(index) && index != m_fresh) {
-        const fs::path path = m_model.pathOf(index);
-        std::error_code ec;
-        if (fs::exists(path, ec))
-            emit chapterSelected(path);
-    }
+    // A chapter whose file has gone is opened all the same: the reader says it is missing.
+    if (m_model.isChapter(index) && index != m_fresh)
+        emit chapterSelected(m_model.pathOf(index));
 }
 
 }  // namespace veyla::gui

@@ -40,8 +40,7 @@ void MainWindow::buildMenus()
     m_fileMenu->addAction(m_router->action(kNewChapterMenu));
     m_fileMenu->addAction(m_router->action(kSaveChapter));
     m_fileMenu->addSeparator();
-    m_recentMenu = m_fileMenu->addMenu(u"最近路径"_s);  // the fifth item
-    m_fileMenu->addAction(m_router->action(kClearRecentPaths));
+    m_recentMenu = m_fileMenu->addMenu(u"最近路径"_s);  // the fifth item; "清理最近任务" is its last item
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(m_router->action(kExit));
     m_router->action(kSaveChapter)->setShortcut(QKeySequence::Save);
@@ -148,6 +147,8 @@ void MainWindow::rebuildRecentMenu()
         action->setText(QString::fromStdU16String(m_recent.at(slot)));
         m_recentMenu->addAction(action);
     }
+    m_recentMenu->addSeparator();
+    m_recentMenu->addAction(m_router->action(kClearRecentPaths));
     m_recentMenu->setEnabled(!m_recent.empty());
     m_router->action(kClearRecentPaths)->setEnabled(!m_recent.empty());
     (void)m_recent.save(appProfile(m_folders));

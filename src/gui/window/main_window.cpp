@@ -239,9 +239,10 @@ void MainWindow::shutdown()
     // asked to stop first, so that they wind down together.
     m_speech->stop();
     m_audio->requestStop();
+    // Gone from the screen at once: rendering finishes the piece it is on.
+    hide();
     m_speech->wait();
     m_audio->waitForFinished();
-    hide();
     if (!m_library->rootFolder().empty())
         m_router->trigger(kSaveChapter);
     m_autosave.stop();

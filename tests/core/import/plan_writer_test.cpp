@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/library/library_folder.h"
+#include "core/util/utf16.h"
 #include "support/test_support.h"
 
 namespace veyla::import {
@@ -49,6 +50,31 @@ TEST(PlanWriter, AStopBeforeABookWritesNothing)
     stop.request_stop();
     EXPECT_EQ(writePlan(bookOf(3), dir.path(), {}, stop.get_token()).code(), ErrorCode::Cancelled);
     EXPECT_FALSE(fs::exists(dir / "书"));
+}
+
+// Past 9999 chapters every prefix of the book gets the same width, so the
+// tree (which lists by name) shows the chapters in reading order.
+TEST(PlanWriter, ABookOfMoreThan9999ChaptersKeepsItsOrder)
+{
+    test::TempDir dir;
+    ImportPlan plan;
+    plan.nodes.push_back({NodeKind::Folder, u"长书", -1, {}, 0});
+    for (int i = 1; i <= 10001; ++i) {
+        std::u16string name = utf16::number(i);
+        if (name.size() < 4)
+            name.insert(0, 4 - name.size(), u'0');
+        plan.nodes.push_back({NodeKind::Chapter, name + u"_第" + utf16::number(i) + u"章.xml", 0, u"正文", 0});
+    }
+    ASSERT_TRUE(writePlan(plan, dir.path()).ok());
+    EXPECT_TRUE(fs::exists(dir / "长书/00001_第1章.xml"));
+    EXPECT_TRUE(fs::exists(dir / "长书/09999_第9999章.xml"));
+    EXPECT_TRUE(fs::exists(dir / "长书/10000_第10000章.xml"));
+    const auto items = library::listFolder(dir / "长书");
+    ASSERT_EQ(items.size(), 10001u);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        ASSERT_EQ(items[i].order, static_cast<int>(i + 1));
+        ASSERT_EQ(items[i].text, u"第" + utf16::number(static_cast<long long>(i + 1)) + u"章");
+    }
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ LibraryItem item(ItemKind kind, int order, bool hasChildren = false)
     return i;
 }
 
-TEST(LibraryFolder, OrderPrefixNeedsFourDigitsAndAnUnderscore)
+TEST(LibraryFolder, OrderPrefixNeedsFourToEightDigitsAndAnUnderscore)
 {
     struct Case {
         std::u16string_view name;
@@ -41,7 +41,10 @@ TEST(LibraryFolder, OrderPrefixNeedsFourDigitsAndAnUnderscore)
         {u"0000_序.xml", 0, u"序"},
         {u"1234_x", 1234, u"x"},
         {u"12_abc.xml", std::nullopt, u"12_abc"},    // digits not followed by "_" at position 4
-        {u"00007_x.xml", std::nullopt, u"00007_x"},  // five digits
+        {u"00007_x.xml", 7, u"x"},                   // five digits: a book of more than 9999 chapters
+        {u"10000_x.xml", 10000, u"x"},
+        {u"000000001_x.xml", std::nullopt, u"000000001_x"},  // nine digits
+        {u"0001x_y.xml", std::nullopt, u"0001x_y"},
         {u"00a1_x.xml", std::nullopt, u"00a1_x"},
         {u"西游记.xml", std::nullopt, u"西游记"},
         {u"0001_", 1, u""},
