@@ -101,6 +101,7 @@ private slots:
     void leavingWithoutSavingDiscardsTheEdits();
     void aFailedSaveIsSaidAndKeepsTheChapterOpen();
     void aReadOnlyFolderIsSaidWithItsReason();
+    void aChapterWhoseFileVanishedIsSaid();
 };
 
 void ChapterSafetyTest::openingHostileChaptersNeverChangesThem()
@@ -254,6 +255,19 @@ void ChapterSafetyTest::aReadOnlyFolderIsSaidWithItsReason()
     QVERIFY(fixture.messages.last().contains(QString::fromUtf8(std::strerror(EACCES))));
     QVERIFY(window->reading().isModified());
     QCOMPARE(test::readBytes(path), before);
+}
+
+void ChapterSafetyTest::aChapterWhoseFileVanishedIsSaid()
+{
+    GuiFixture fixture;
+    fixture.addChapter("书/0001_a.xml");
+    fixture.addChapter("书/0002_b.xml");
+    auto window = fixture.startWindow();
+    QVERIFY(window->library().selectPath(fixture.library() / "书/0001_a.xml"));
+    fs::remove(fixture.library() / "书/0002_b.xml");
+    QVERIFY(window->library().selectPath(fixture.library() / "书/0002_b.xml"));
+    QCOMPARE(fixture.messages, QStringList({u"文件不存在或正在使用中"_s}));
+    QCOMPARE(window->reading().chapterPath(), fixture.library() / "书/0001_a.xml");
 }
 
 QTEST_MAIN(ChapterSafetyTest)

@@ -9,10 +9,14 @@
 
 #include "core/import/novel_importer.h"
 #include "core/library/library_folder.h"
+#include "core/platform/ini_file.h"
+#include "core/util/utf16.h"
+#include "core/view/colour_schemes.h"
 #include "gui/commands/command_router.h"
 #include "gui/import/import_controller.h"
 #include "gui/tree/library_controller.h"
 #include "gui/tree/library_tree_pane.h"
+#include "gui/view/reading_view.h"
 #include "gui/window/main_window.h"
 #include "gui_fixture.h"
 
@@ -58,6 +62,8 @@ class LibrarySafetyTest : public QObject {
 private slots:
     void newItemNamesAreChecked();
     void closingDuringAnImportFinishesTheBookBeingWritten();
+    void settingsOutOfRangeAreClampedAndWrittenClamped();
+    void anUnreadableColourFileIsKeptAside();
 };
 
 void LibrarySafetyTest::newItemNamesAreChecked()
@@ -121,6 +127,45 @@ void LibrarySafetyTest::closingDuringAnImportFinishesTheBookBeingWritten()
         QCOMPARE(chapterFilesIn(entry.path()), chapters);
     }
     QVERIFY(books >= 1);
+}
+
+void LibrarySafetyTest::settingsOutOfRangeAreClampedAndWrittenClamped()
+{
+    GuiFixture fixture;
+    const fs::path ini = fixture.folders().dataControl("preSet.ini");
+    test::writeBytes(ini, "\xFF\xFE" + utf16::encodeLittleEndian(
+                              u"[Size]\r\nTextSize=0\r\n[Distance]\r\nRow=-1486618625\r\nPram=-3\r\n"
+                              u"[Background]\r\nIndex0=99999999\r\n"));
+    fixture.addChapter("书/0001_a.xml", u"看得见的文字"_s);
+    {
+        auto window = fixture.startWindow();
+        QCOMPARE(window->display().settings.textSize, 9);
+        QCOMPARE(window->display().settings.rowSpacing, 0);
+        QVERIFY(window->library().selectPath(fixture.library() / "书/0001_a.xml"));
+        // The view lays the text out: its paragraph has glyphs on a line.
+        QCOMPARE(QString::fromStdU16String(window->readingView().paragraphTexts().front()), u"看得见的文字\r"_s);
+    }
+    const auto written = platform::IniFile::load(ini);
+    QCOMPARE(written.integer(u"Size", u"TextSize", -1), 9LL);
+    QCOMPARE(written.integer(u"Distance", u"Row", -1), 0LL);
+    QCOMPARE(written.integer(u"Distance", u"Pram", -1), 0LL);
+}
+
+void LibrarySafetyTest::anUnreadableColourFileIsKeptAside()
+{
+    GuiFixture fixture;
+    const fs::path colours = fixture.folders().dataControl("Color.xml");
+    test::writeBytes(colours, "not xml at all");
+    const auto shipped = view::ColourSchemes::read(platform::AppFolders{fixture.folders().programFolder,
+                                                                        fixture.folders().programFolder});
+    {
+        auto window = fixture.startWindow();
+        QCOMPARE(window->display().schemes.colours(), shipped.colours());
+        QVERIFY(window->display().schemes.colours().bg != window->display().schemes.colours().text);
+    }
+    QCOMPARE(test::readBytes(fixture.folders().dataControl("Color.xml.unreadable")), std::string("not xml at all"));
+    // What the exit wrote holds the colours in force, not zeros.
+    QCOMPARE(view::ColourSchemes::read(fixture.folders()).colours(), shipped.colours());
 }
 
 QTEST_MAIN(LibrarySafetyTest)

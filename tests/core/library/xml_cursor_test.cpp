@@ -228,7 +228,7 @@ TEST(XmlCursor, TextsGiveEveryTextInDocumentOrder)
     ASSERT_TRUE(xml.findElement());
     // Blanks between elements are layout; text beside them is kept, trimmed, in place.
     EXPECT_EQ(textsOf(xml), (std::vector<std::u16string>{u"r:-1:0:beside:前", u"a:0:1:beside:一", u"b:0:2:own:二",
-                                                         u"a:0:1:beside:三", u"r:-1:0:beside:中", u"d:3:1:own:四",
+                                                         u"a:0:1:beside:三", u"r:-1:0:beside:中", u"d:2:1:own:四",
                                                          u"r:-1:0:beside:后尾"}));
     EXPECT_TRUE(xml.holdsOwnText());
     EXPECT_FALSE(xml.writesBackWhole());
