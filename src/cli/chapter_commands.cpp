@@ -54,6 +54,14 @@ int runCat(CliContext& context, const std::vector<std::string>& args)
             text.pop_back();
         context.out() << utf16::toUtf8(text) << '\n';
     }
+    // What could not be read is said on one line, and the exit code tells a script.
+    const auto& problems = chapter->problems;
+    if (problems.any()) {
+        context.out().flush();
+        return context.fail("cat", "warning: " + path.string() + ": " + std::to_string(problems.count) +
+                                       " part(s) could not be read as written, the text shown may be incomplete (" +
+                                       problems.descriptions.front() + ")");
+    }
     return kExitOk;
 }
 

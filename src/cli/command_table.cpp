@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/command_table.h"
 
+#include <algorithm>
 #include <iostream>
+#include <iterator>
 #include <optional>
 
 #include "cli/chapter_commands.h"
@@ -208,7 +210,12 @@ int runCli(int argc, char** argv)
             return kExitOk;
         }
     }
-    CliContext context(platform::appFoldersFromEnvironment(dataFolder), std::cin, std::cout, std::cerr);
+    // Commands that only read never create the data folder.
+    static constexpr std::string_view kReadOnly[] = {"cat", "split", "tree", "voices", "search", "pinyin"};
+    const bool readOnly = std::find(std::begin(kReadOnly), std::end(kReadOnly), command->name) != std::end(kReadOnly);
+    CliContext context(platform::appFoldersFromEnvironment(
+                           dataFolder, readOnly ? platform::FolderCreation::Leave : platform::FolderCreation::Create),
+                       std::cin, std::cout, std::cerr);
     return command->run(context, commandArgs);
 }
 

@@ -9,6 +9,7 @@
 #include "gui/app/first_paint_probe.h"
 #include "gui/app/font_setup.h"
 #include "gui/app/qt_translations.h"
+#include "gui/app/screenshot_mode.h"
 #include "gui/app/startup_options.h"
 #include "gui/commands/command_router.h"
 #include "gui/icons/svg_icon.h"
@@ -18,25 +19,6 @@
 using namespace veyla;
 using namespace veyla::gui;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Runs the commands, then renders the window into a PNG once start-up is done, and quits.
-void scheduleScreenshot(MainWindow& window, const QString& file, const QList<int>& commands)
-{
-    QTimer::singleShot(300, &window, [&window, file, commands] {
-        for (int id : commands) {
-            if (!window.router().trigger(id))
-                std::fprintf(stderr, "veyla: command %d did not run\n", id);
-        }
-        const bool saved = window.grab().save(file, "PNG");
-        if (!saved)
-            std::fprintf(stderr, "veyla: cannot write %s\n", file.toLocal8Bit().constData());
-        QApplication::exit(saved ? 0 : 1);
-    });
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -64,6 +46,8 @@ int main(int argc, char** argv)
     MainWindow window(folders);
     if (options.reportFirstPaint)
         new FirstPaintProbe(window);
+    // From the start on: a message box while starting must not wait for a click either.
+    ScreenshotMode* screenshot = options.screenshot.isEmpty() ? nullptr : new ScreenshotMode(window);
     window.show();
     window.start();
     if (!options.select.isEmpty())
@@ -73,11 +57,11 @@ int main(int argc, char** argv)
         auto* files = new CommandLineFiles(window, options.files);
         QTimer::singleShot(0, files, &CommandLineFiles::start);
         if (!options.screenshot.isEmpty()) {
-            QObject::connect(files, &CommandLineFiles::finished, &window,
-                             [&window, options] { scheduleScreenshot(window, options.screenshot, options.commands); });
+            QObject::connect(files, &CommandLineFiles::finished, screenshot,
+                             [screenshot, options] { screenshot->schedule(options.screenshot, options.commands); });
         }
-    } else if (!options.screenshot.isEmpty()) {
-        scheduleScreenshot(window, options.screenshot, options.commands);
+    } else if (screenshot != nullptr) {
+        screenshot->schedule(options.screenshot, options.commands);
     } else if (options.demo == StartupOptions::Demo::Ask && !options.reportFirstPaint) {
         // Asked once the window is up, so the question stands over it.
         QTimer::singleShot(0, &window, [&window] { offerDemoLibrary(window); });

@@ -118,6 +118,41 @@ TEST_F(CliTest, UnwritableFolderFailsCleanly)
     fs::permissions(library() / "locked", fs::perms::owner_all);
 }
 
+TEST_F(CliTest, CatShowsWhatItCouldReadAndWarnsOnOneLine)
+{
+    const auto chapterBytes = [](std::u16string_view body) {
+        return utf16::encodeLittleEndian(u"<Page>\r\n<Body Type=\"C1\">\r\n" + std::u16string(body) +
+                                         u"</Body>\r\n</Page>\r\n");
+    };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string out;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"unterminated CDATA", chapterBytes(u"<Chunk Type=\"R1\"><Chunk>甲</Chunk></Chunk><Chunk Type=\"R1\"><Chunk><![CDATA[未完"),
+         "甲\n未完\n", 1},
+        {"mixed text", chapterBytes(u"<Chunk Type=\"R1\">前<Chunk>中</Chunk>后</Chunk>"), "前中后\n", 1},
+        // Nothing lost: an empty CDATA paragraph is no problem.
+        {"empty CDATA paragraph", chapterBytes(u"<Chunk><Chunk><![CDATA[]]></Chunk></Chunk><Chunk><Chunk>乙</Chunk></Chunk>"),
+         "乙\n", 0},
+    };
+    for (const auto& c : cases) {
+        test::writeBytes(library() / "book/0001_x.xml", c.bytes);
+        const auto result = cli({"cat", "book/0001_x.xml"});
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.name;
+        EXPECT_EQ(result.out, c.out) << c.name;
+        if (c.exitCode == 0) {
+            EXPECT_TRUE(result.err.empty()) << c.name << ": " << result.err;
+        } else {
+            EXPECT_EQ(result.err.rfind("veyla-cli: cat: warning: ", 0), 0u) << result.err;
+            EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "not one line: " << result.err;
+        }
+        EXPECT_EQ(test::readBytes(library() / "book/0001_x.xml"), c.bytes) << c.name;
+    }
+}
+
 TEST_F(CliTest, ForceReplacesAnExistingChapter)
 {
     ASSERT_EQ(cli({"new", "b/0001_x.xml"}, "old\n").exitCode, 0);

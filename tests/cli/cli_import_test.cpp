@@ -150,6 +150,7 @@ TEST_F(CliImportTest, SplitDryRunShowsThePlanAndWritesNothing)
     EXPECT_NE(result.out.find("书/0002_第二章经过.xml  第二章　经过"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("3 chapter files"), std::string::npos);
     EXPECT_FALSE(fs::exists(library() / "书"));
+    EXPECT_FALSE(fs::exists(m_dir / "data"));  // not even the data folder is made
     EXPECT_EQ(cli({"split", input("x.txt", "abc").string()}).exitCode, 2);  // --dry-run is required
 }
 

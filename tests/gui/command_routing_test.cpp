@@ -123,7 +123,9 @@ void CommandRoutingTest::fileMenuHasRecentPathsFifth()
     QVERIFY(!window->router().action(kClearRecentPaths)->isEnabled());
     window->openLibraryRoot(fixture.library());
     QVERIFY(window->router().action(kClearRecentPaths)->isEnabled());
-    QCOMPARE(items[4]->menu()->actions().size(), 1);
+    // The path, a separator and "清理最近任务".
+    QCOMPARE(items[4]->menu()->actions().size(), 3);
+    QCOMPARE(items[4]->menu()->actions().back(), window->router().action(kClearRecentPaths));
     QVERIFY(window->router().trigger(kClearRecentPaths));
     QCOMPARE(window->recentPaths().count(), std::size_t{0});
     QVERIFY(!window->router().action(kClearRecentPaths)->isEnabled());

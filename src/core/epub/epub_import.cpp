@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 
 #include "core/epub/xhtml_text.h"
 #include "core/util/utf16.h"
@@ -52,6 +53,10 @@ public:
     {
     }
 
+    // Whether textOf found the file refused by the archive (a hostile name,
+    // a link, a bad CRC, too large): the book said so when it was opened.
+    bool wasRefused(const std::string& path) const { return m_refused.count(path) > 0; }
+
     // The text of one file; empty (with a warning) when it cannot be read.
     Result<std::u16string> textOf(const std::string& path, std::string_view user)
     {
@@ -61,7 +66,10 @@ public:
             if (path.empty()) {
                 m_warnings.push_back(std::string(user) + ": no content file");
             } else if (auto bytes = m_book.readFile(path); !bytes) {
-                m_warnings.push_back(std::string(user) + ": " + path + " unreadable: " + bytes.error().detail);
+                if (bytes.code() == ErrorCode::FileUnavailable)
+                    m_warnings.push_back(std::string(user) + ": " + path + " unreadable: " + bytes.error().detail);
+                else
+                    m_refused.insert(path);
             } else {
                 text = extractXhtmlText(*bytes);
             }
@@ -77,6 +85,7 @@ private:
     EpubBook& m_book;
     std::vector<std::string>& m_warnings;
     std::map<std::string, std::u16string> m_texts;
+    std::set<std::string> m_refused;
     std::size_t m_maxUnits;
     std::size_t m_total = 0;
 };
@@ -102,6 +111,8 @@ Status readCatalog(EpubBook& book, std::u16string_view bookPath, TextSource& sou
     plan.nodes.push_back({NodeKind::Folder, bookFolderName(bookPath), -1, {}, 0, {}, 0});
     int chapters = 0;
     int folders = 0;
+    std::vector<int> nodeOf(static_cast<std::size_t>(book.count()), 0);  // catalog entry -> plan node
+    std::map<std::string, int> leftOut;                                  // refused file -> entries left out
     for (int i = 0; i < book.count(); ++i) {
         PlannedNode node;
         node.kind = book.hasChildren(i) ? NodeKind::Folder : NodeKind::Chapter;
@@ -110,18 +121,26 @@ Status readCatalog(EpubBook& book, std::u16string_view bookPath, TextSource& sou
         if (node.kind == NodeKind::Folder) {
             node.name = numberPrefix(folders++) + title;
         } else {
-            node.name = numberPrefix(chapters++) + title + u".xml";
             auto text = source.textOf(book.sourcePath(i), "catalog entry " + std::to_string(i));
             if (!text)
                 return text.error();
+            // An entry whose file the archive refused would be an empty chapter: it is left out.
+            if (source.wasRefused(book.sourcePath(i))) {
+                ++leftOut[book.sourcePath(i)];
+                continue;
+            }
+            node.name = numberPrefix(chapters++) + title + u".xml";
             plan.texts.push_back(std::make_shared<const std::u16string>(std::move(text).value()));
             node.text = *plan.texts.back();
         }
-        // Node k + 1 belongs to catalog entry k; node 0 is the book.
-        node.parent = book.level(i) > 1 ? book.parentIndex(i) + 1 : 0;
+        // Node 0 is the book.
+        node.parent = book.level(i) > 1 ? nodeOf[static_cast<std::size_t>(book.parentIndex(i))] : 0;
+        nodeOf[static_cast<std::size_t>(i)] = static_cast<int>(plan.nodes.size());
         plan.nodes.push_back(std::move(node));
     }
-    plan.warnings = result.warnings;
+    for (const auto& [path, entries] : leftOut)
+        result.warnings.push_back(std::to_string(entries) + " catalog entr" + (entries == 1 ? "y" : "ies") +
+                                  " left out: " + path + " was refused");
     return {};
 }
 

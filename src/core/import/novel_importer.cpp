@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "core/import/novel_importer.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
+#include <optional>
+#include <set>
+#include <utility>
 
 #include "core/epub/epub_import.h"
 #include "core/platform/file_io.h"
@@ -14,16 +19,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Text files hold almost no control characters; decoded binary data
+// Text files hold almost no NULs and control characters; binary data
 // (random bytes, images) holds many. One in a hundred is far beyond text.
-bool looksLikeText(std::u16string_view text)
+// Characters that could not be decoded (U+FFFD) are no sign of binary data:
+// a novel with a few damaged bytes is still a novel.
+bool looksLikeText(std::u16string_view text, std::size_t nulCount)
 {
-    std::size_t controls = 0;
+    std::size_t controls = nulCount;
     for (const char16_t c : text) {
-        if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r' && c != u'\f' && c != u'\v') || c == 0xFFFD)
+        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r' && c != u'\f' && c != u'\v')
             ++controls;
     }
-    return controls * 100 <= text.size();
+    return controls * 100 <= text.size() + nulCount;
 }
 
 // A GB18030 text whose last character was cut off ends in U+FFFD.
@@ -75,10 +82,15 @@ Result<PlannedBook> planText(const fs::path& path, const ImportOptions& options)
     }
     if (decoded->text.empty())
         return Error{ErrorCode::InvalidArgument, path.string() + ": no text left after removing markup"};
-    if (!looksLikeText(decoded->text))
+    if (!looksLikeText(decoded->text, decoded->nulCount))
         return Error{ErrorCode::Unsupported, path.string() + ": does not look like a text file"};
-    if (endsCutOff(*decoded))
+    std::size_t replaced = decoded->replacements;
+    if (endsCutOff(*decoded)) {
         book.warnings.push_back("the last character is cut off");
+        --replaced;
+    }
+    if (replaced > 0)
+        book.warnings.push_back(std::to_string(replaced) + " character(s) could not be decoded and were replaced by U+FFFD");
     splitAndCheck(book, decoded->bookName, std::move(decoded->text), options);
     return book;
 }
@@ -146,10 +158,26 @@ Result<BookReport> importNovelFile(const fs::path& path, const fs::path& target,
     return report;
 }
 
-FolderReport importNovelFolder(const fs::path& folder, const fs::path& target, const ImportOptions& options,
-                               const FileDone& fileDone, std::stop_token stop)
+namespace {
+
+// A folder's identity on disk, so that no folder is walked twice whatever
+// links lead to it (a link to a parent would walk on some 40 levels deep).
+using FolderIdentity = std::pair<dev_t, ino_t>;
+
+std::optional<FolderIdentity> identityOf(const fs::path& folder)
 {
-    FolderReport report;
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0)
+        return std::nullopt;
+    return FolderIdentity{info.st_dev, info.st_ino};
+}
+
+void walkFolder(const fs::path& folder, const fs::path& target, const ImportOptions& options,
+                const FileDone& fileDone, std::stop_token stop, std::set<FolderIdentity>& walked, FolderReport& report)
+{
+    const auto identity = identityOf(folder);
+    if (!identity || !walked.insert(*identity).second)
+        return;
     std::vector<fs::directory_entry> entries;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
@@ -160,13 +188,13 @@ FolderReport importNovelFolder(const fs::path& folder, const fs::path& target, c
             break;
         const std::string name = entry.path().filename().string();
         if (entry.is_directory(ec)) {
-            const fs::path sub = target / entry.path().filename();
-            fs::create_directories(sub, ec);
+            const auto sub = identityOf(entry.path());
+            if (!sub || walked.count(*sub) > 0)
+                continue;  // seen already: a link back into the walk
+            const fs::path subTarget = target / entry.path().filename();
+            fs::create_directories(subTarget, ec);
             ++report.folders;
-            FolderReport inner = importNovelFolder(entry.path(), sub, options, fileDone, stop);
-            report.folders += inner.folders;
-            std::move(inner.books.begin(), inner.books.end(), std::back_inserter(report.books));
-            std::move(inner.failures.begin(), inner.failures.end(), std::back_inserter(report.failures));
+            walkFolder(entry.path(), subTarget, options, fileDone, stop, walked, report);
         } else if (name.find(".txt") != std::string::npos) {
             auto book = importNovelFile(entry.path(), target, options, stop);
             if (fileDone)
@@ -177,6 +205,16 @@ FolderReport importNovelFolder(const fs::path& folder, const fs::path& target, c
                 report.failures.emplace_back(entry.path(), book.error());
         }
     }
+}
+
+}  // namespace
+
+FolderReport importNovelFolder(const fs::path& folder, const fs::path& target, const ImportOptions& options,
+                               const FileDone& fileDone, std::stop_token stop)
+{
+    FolderReport report;
+    std::set<FolderIdentity> walked;
+    walkFolder(folder, target, options, fileDone, stop, walked, report);
     return report;
 }
 

@@ -87,7 +87,8 @@ using FileDone = std::function<void(const std::filesystem::path& file, const Res
 // Walks a folder: each sub-folder becomes a folder under target (an
 // existing one is reused) and is walked the same way; each file whose name
 // contains ".txt" (lower case) is imported; other files, EPUB books
-// included, are left alone. Entries are taken in name order.
+// included, are left alone. Entries are taken in name order. Links are
+// followed, but no folder is walked twice (a link loop ends there).
 FolderReport importNovelFolder(const std::filesystem::path& folder, const std::filesystem::path& target,
                                const ImportOptions& options, const FileDone& fileDone = {}, std::stop_token stop = {});
 

@@ -26,8 +26,9 @@ using PlanProgress = std::function<void(std::size_t done, std::size_t total)>;
 // Writes a plan into target: folders are created, chapters are written as
 // chapter files. A top-level name that already exists in target gets a free
 // name ("西游记 (2)") so an import never overwrites a book already there.
-// Files are synced to disk once at the end rather than one by one. When
-// stop is requested the nodes written so far stay and Cancelled is returned.
+// Files are synced to disk once at the end rather than one by one. A stop
+// requested before the first node gives Cancelled and writes nothing; once
+// begun, a plan is written whole, so a stop never leaves half a book.
 Result<WrittenPlan> writePlan(const ImportPlan& plan, const std::filesystem::path& target,
                               const PlanProgress& progress = {}, std::stop_token stop = {});
 

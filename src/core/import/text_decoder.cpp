@@ -102,16 +102,78 @@ std::string tailBytes(std::string_view part, std::string_view whole, std::string
 DecodedText decodeWithoutMark(std::string bytes)
 {
     stripMarkup(bytes);
-    if (passesUtf8Scan(bytes))
+    if (looksLikeUtf8(bytes))
         return decoded(TextEncoding::Utf8, utf16::fromUtf8(bytes));
     return decoded(TextEncoding::Ansi, decodeCodePage(bytes, kAnsiCodePage));
 }
 
+template <typename Unit>
+std::size_t countOf(std::basic_string_view<Unit> text, Unit unit)
+{
+    std::size_t count = 0;
+    for (const Unit c : text)
+        count += c == unit ? 1 : 0;
+    return count;
+}
+
+// How a UTF-8 scan went: multi-byte sequences that were whole and that were not.
+struct Utf8Counts {
+    std::size_t valid = 0;
+    std::size_t invalid = 0;
+};
+
+Utf8Counts scanUtf8(std::string_view bytes, bool stopAtFirstError)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    const auto isContinuation = [&](std::size_t i) { return p[i] >= 0x80 && p[i] <= 0xBF; };
+    Utf8Counts counts;
+    std::size_t i = 0;
+    while (i < size) {
+        const unsigned char b = p[i];
+        std::size_t length = 0;
+        if (b < 0x80)
+            length = 1;
+        else if (b <= 0xBF)
+            length = 0;
+        else if (b <= 0xDF)
+            length = 2;
+        else if (b <= 0xEF)
+            length = 3;
+        else if (b <= 0xF4)
+            length = 4;
+        if (length > 1 && size - i < length)
+            break;  // a sequence cut short by the end of the file
+        std::size_t whole = length;
+        for (std::size_t k = 1; k < length; ++k) {
+            if (!isContinuation(i + k)) {
+                whole = 0;
+                break;
+            }
+        }
+        if (whole == 0) {
+            ++counts.invalid;
+            if (stopAtFirstError)
+                break;
+            ++i;
+            continue;
+        }
+        counts.valid += length > 1 ? 1 : 0;
+        i += length;
+    }
+    return counts;
+}
+
 DecodedText decodeUnits(TextEncoding encoding, std::u16string text)
 {
+    const std::size_t nulUnits = countOf(std::u16string_view(text), u'\0');
     stripMarkup(text);
-    return decoded(encoding, std::move(text));
+    DecodedText out = decoded(encoding, std::move(text));
+    out.nulCount = nulUnits;
+    return out;
 }
+
+DecodedText decodeRest(std::string_view bytes, std::string_view rest, std::string* owned);
 
 // owned, when not null, holds bytes and may be consumed.
 DecodedText decodeOrThrow(std::string_view bytes, std::string* owned)
@@ -120,6 +182,17 @@ DecodedText decodeOrThrow(std::string_view bytes, std::string* owned)
     if (bytes.empty())
         return out;
     const std::string_view rest = bytes.substr(skippedLineBreaks(bytes));
+    // NULs go with the markup; they are counted first (UTF-16 counts its own units).
+    const std::size_t nulBytes = countOf(rest, '\0');
+    DecodedText text = decodeRest(bytes, rest, owned);
+    if (text.encoding != TextEncoding::Utf16LittleEndian && text.encoding != TextEncoding::Utf16BigEndian)
+        text.nulCount = nulBytes;
+    text.replacements = countOf(std::u16string_view(text.text), u'\uFFFD');
+    return text;
+}
+DecodedText decodeRest(std::string_view bytes, std::string_view rest, std::string* owned)
+{
+    DecodedText out;
     const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(rest[i]); };
     if (rest.size() >= 2) {
         const unsigned mark = byteAt(0) | (byteAt(1) << 8);
@@ -163,34 +236,13 @@ void stripMarkup(std::u16string& text)
 
 bool passesUtf8Scan(std::string_view bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t size = bytes.size();
-    const auto isContinuation = [&](std::size_t i) { return p[i] >= 0x80 && p[i] <= 0xBF; };
-    std::size_t i = 0;
-    while (i < size) {
-        const unsigned char b = p[i];
-        std::size_t length = 0;
-        if (b < 0x80)
-            length = 1;
-        else if (b <= 0xBF)
-            return false;
-        else if (b <= 0xDF)
-            length = 2;
-        else if (b <= 0xEF)
-            length = 3;
-        else if (b <= 0xF4)
-            length = 4;
-        else
-            return false;
-        if (size - i < length)
-            return true;  // a sequence cut short by the end of the file
-        for (std::size_t k = 1; k < length; ++k) {
-            if (!isContinuation(i + k))
-                return false;
-        }
-        i += length;
-    }
-    return true;
+    return scanUtf8(bytes, true).invalid == 0;
+}
+
+bool looksLikeUtf8(std::string_view bytes)
+{
+    const Utf8Counts counts = scanUtf8(bytes, false);
+    return counts.invalid == 0 || counts.invalid * 100 <= counts.valid;
 }
 
 namespace {

@@ -33,11 +33,16 @@ struct DecodedText {
     // The file's path without a trailing ".txt" or ".TXT" (decodeTextFile only);
     // the splitter keeps the part after the last path separator.
     std::u16string bookName;
+    // NUL bytes (or units) that were removed: a sign of binary data.
+    std::size_t nulCount = 0;
+    // Characters that could not be decoded and became U+FFFD.
+    std::size_t replacements = 0;
 };
 
 // Decodes the bytes of a text file: leading CR LF pairs are skipped, a
 // byte-order mark picks UTF-8 or UTF-16, otherwise the bytes are UTF-8 when
-// they pass the UTF-8 scan and GB18030 when they do not. Markup is stripped.
+// they look like UTF-8 (see looksLikeUtf8) and GB18030 when they do not.
+// Bytes that cannot be decoded become U+FFFD. Markup is stripped.
 DecodedText decodeText(std::string_view bytes);
 // The same, working in the given buffer instead of a copy of it.
 DecodedText decodeText(std::string&& bytes);
@@ -61,5 +66,10 @@ void stripMarkup(std::u16string& text);
 // F0–F4) must be followed by its continuation bytes (80–BF); a sequence cut
 // short by the end of the bytes passes; a stray continuation byte or F5–FF fails.
 bool passesUtf8Scan(std::string_view bytes);
+
+// UTF-8 with a few damaged bytes is still UTF-8: the bytes pass the scan,
+// or at most one sequence in a hundred fails it. Text in GBK fails far more
+// often (its byte pairs rarely form UTF-8 sequences).
+bool looksLikeUtf8(std::string_view bytes);
 
 }  // namespace veyla::import

@@ -83,16 +83,18 @@ BookmarkList::LoadResult BookmarkList::load(const fs::path& file)
 {
     m_groups.clear();
     auto bytes = platform::readWholeFile(file);
-    if (!bytes)
-        return LoadResult::Missing;
+    if (!bytes) {
+        std::error_code ec;
+        if (!fs::exists(fs::symlink_status(file, ec)))
+            return LoadResult::Missing;
+        // There but unreadable (no permission, a folder): kept aside like a file in another format.
+        (void)platform::keepAside(file, ".unreadable");
+        return LoadResult::Unreadable;
+    }
     LoadResult result = LoadResult::Loaded;
     *this = fromBytes(*bytes, result);
-    if (result == LoadResult::NotUnicode) {
-        std::error_code ec;
-        fs::path aside = file;
-        aside += ".unreadable";
-        fs::rename(file, aside, ec);
-    }
+    if (result == LoadResult::NotUnicode)
+        (void)platform::keepAside(file, ".unreadable");
     return result;
 }
 

@@ -44,11 +44,12 @@ std::vector<std::u16string> bookmarkNames(std::u16string_view text);
 // group and "text|position" lines follow.
 class BookmarkList {
 public:
-    enum class LoadResult { Loaded, Missing, NotUnicode };
+    enum class LoadResult { Loaded, Missing, NotUnicode, Unreadable };
 
-    // Reads the file. NotUnicode (no FF FE mark) leaves the list empty; the
-    // unreadable file is then kept aside as "<name>.unreadable" so that
-    // saving the list cannot destroy it.
+    // Reads the file. NotUnicode (no FF FE mark) and Unreadable (the file is
+    // there but cannot be read) leave the list empty; the file is then kept
+    // aside as "<name>.unreadable" (".unreadable.2"… when that is taken) so
+    // that saving the list cannot destroy it.
     LoadResult load(const std::filesystem::path& file);
     static BookmarkList fromBytes(std::string_view bytes, LoadResult& result);
 

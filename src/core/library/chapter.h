@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,14 +31,34 @@ struct Paragraph {
     std::u16string text() const;
 };
 
+// What reading a chapter file could not take as the file has it: text the
+// parser could not read, or text in places outside the chapter shape that
+// was kept by moving it into runs. Writing such a chapter back would change
+// the file beyond the user's edits.
+struct ReadProblems {
+    static constexpr std::size_t kKeptDescriptions = 8;
+
+    std::size_t count = 0;
+    std::vector<std::string> descriptions;  // the first few, in English
+
+    void add(std::string description)
+    {
+        if (descriptions.size() < kKeptDescriptions)
+            descriptions.push_back(std::move(description));
+        ++count;
+    }
+    bool any() const { return count > 0; }
+};
+
 // The in-memory chapter: what a chapter file holds, in document order.
 struct Chapter {
     int version = 1;
     int columnDistance = 50;
     int publishStatus = 0;
     std::vector<Paragraph> paragraphs;
-    // Set when reading had to change the content (a run was dropped), or by editing.
+    // Set by editing. Reading never sets it: opening a chapter never writes it.
     bool modified = false;
+    ReadProblems problems;
 };
 
 }  // namespace veyla::library

@@ -51,13 +51,15 @@ long long forEachLine(std::u16string_view text, TextForm form, OnLine onLine)
     return counted;
 }
 
-void addTextParagraph(XmlCursor& xml, std::u16string_view line)
+bool addTextParagraph(XmlCursor& xml, std::u16string_view line)
 {
-    xml.addElement(u"Chunk");
+    if (!xml.addElement(u"Chunk"))
+        return false;
     xml.setAttribute(u"Type", std::u16string_view(u"R1"));
     xml.intoElement();
     xml.addElement(u"Chunk", line);
     xml.outOfElement();
+    return true;
 }
 
 Status writeXml(const std::filesystem::path& path, std::u16string_view xml,
@@ -67,6 +69,81 @@ Status writeXml(const std::filesystem::path& path, std::u16string_view xml,
     if (!std::filesystem::exists(path, ec))
         platform::makeFoldersForPath(path);
     return platform::writeFileAtomically(path, chapterBytes(xml), platform::FileAccess::Default, durability);
+}
+
+// Reads the attributes of the paragraph element at the cursor.
+void readParagraphAttributes(const XmlCursor& xml, const ChapterReadOptions& options, Paragraph& paragraph)
+{
+    if (xml.hasAttribute(u"FontName"))
+        paragraph.fontFace = xml.attribute(u"FontName");
+    paragraph.code = attributeInteger(xml, u"Code", 0);
+    paragraph.fontSize = attributeInteger(xml, u"Size", options.defaultFontSize);
+    paragraph.lineSpacing = std::max(0, attributeInteger(xml, u"Line", 0));
+    paragraph.verticalBar = attributeInteger(xml, u"Ver", 0);
+    paragraph.paragraphPicture = attributeInteger(xml, u"PL", 0);
+    paragraph.horizontalLine = attributeInteger(xml, u"HLine", 0);
+    paragraph.annotation = attributeInteger(xml, u"BZ", 0);
+}
+
+// Page's children other than the first Body are not shown: says so when they hold text.
+void reportTextBesideBody(XmlCursor& xml, ReadProblems& problems)
+{
+    bool bodySeen = false;
+    while (xml.findElement()) {
+        const std::u16string name = xml.elementName();
+        if (!bodySeen && name == u"Body") {
+            bodySeen = true;
+            continue;
+        }
+        if (!xml.texts().empty())
+            problems.add("text in element '" + utf16::toUtf8(name.substr(0, 100)) + "' outside Body is not shown");
+    }
+    xml.resetPosition();
+}
+
+// Reads Body's paragraphs. Every text inside Body is kept: a paragraph's
+// runs are its text Chunks, and text anywhere else (nested deeper, beside
+// elements, directly in a paragraph or in Body) becomes runs too, or a
+// paragraph of its own; such a chapter is reported as reshaped. Empty runs
+// and paragraphs without text are left out.
+void readBody(XmlCursor& xml, const ChapterReadOptions& options, Chapter& chapter)
+{
+    const auto texts = xml.texts();
+    xml.intoElement();
+    int cursorChild = -1;  // the Body child the cursor is on
+    int paragraphChild = -1;
+    bool reshaped = false;
+    Paragraph paragraph;
+    const auto finish = [&] {
+        if (paragraph.runs.empty())
+            return;
+        if (paragraphChild >= 0)
+            readParagraphAttributes(xml, options, paragraph);
+        else
+            paragraph.fontSize = options.defaultFontSize;
+        if (options.uniformLineSpacing && paragraph.lineSpacing < 1)
+            paragraph.lineSpacing = options.globalLineSpacing;
+        if (reshaped)
+            chapter.problems.add("paragraph " + std::to_string(chapter.paragraphs.size() + 1) +
+                                 ": text outside its runs was read into runs");
+        chapter.paragraphs.push_back(std::move(paragraph));
+        paragraph = Paragraph{};
+        reshaped = false;
+    };
+    for (const auto& piece : texts) {
+        if (piece.child < 0 || piece.child != paragraphChild) {
+            finish();
+            paragraphChild = piece.child;
+            while (cursorChild < paragraphChild && xml.findElement())
+                ++cursorChild;
+        }
+        const bool run = piece.depth == 2 && !piece.besideElements && xml.nameOf(piece.element) == u"Chunk" &&
+                         xml.elementName() == u"Chunk";
+        reshaped = reshaped || !run;
+        paragraph.runs.push_back({std::u16string(piece.text), run ? xml.attributeOf(piece.element, u"FrameStyle")
+                                                                  : std::u16string()});
+    }
+    finish();
 }
 
 }  // namespace
@@ -92,36 +169,14 @@ Result<Chapter> parseChapter(std::u16string_view text, const ChapterReadOptions&
         return Error{ErrorCode::NotChapterFormat, "no Page element"};
 
     Chapter chapter;
+    for (const auto& diagnostic : xml.diagnostics())
+        chapter.problems.add(diagnostic);
+    if (xml.holdsOwnText())
+        chapter.problems.add("text directly in Page is not shown");
     xml.intoElement();
-    if (xml.findElement(u"Body")) {
-        xml.intoElement();
-        while (xml.findElement(u"Chunk")) {
-            Paragraph paragraph;
-            xml.intoElement();
-            while (xml.findElement(u"Chunk")) {
-                Run run{xml.data(), xml.attribute(u"FrameStyle")};
-                if (run.text.empty())
-                    chapter.modified = true;
-                else
-                    paragraph.runs.push_back(std::move(run));
-            }
-            xml.outOfElement();
-            if (paragraph.runs.empty())
-                continue;
-            if (xml.hasAttribute(u"FontName"))
-                paragraph.fontFace = xml.attribute(u"FontName");
-            paragraph.code = attributeInteger(xml, u"Code", 0);
-            paragraph.fontSize = attributeInteger(xml, u"Size", options.defaultFontSize);
-            paragraph.lineSpacing = std::max(0, attributeInteger(xml, u"Line", 0));
-            if (options.uniformLineSpacing && paragraph.lineSpacing < 1)
-                paragraph.lineSpacing = options.globalLineSpacing;
-            paragraph.verticalBar = attributeInteger(xml, u"Ver", 0);
-            paragraph.paragraphPicture = attributeInteger(xml, u"PL", 0);
-            paragraph.horizontalLine = attributeInteger(xml, u"HLine", 0);
-            paragraph.annotation = attributeInteger(xml, u"BZ", 0);
-            chapter.paragraphs.push_back(std::move(paragraph));
-        }
-    }
+    reportTextBesideBody(xml, chapter.problems);
+    if (xml.findElement(u"Body"))
+        readBody(xml, options, chapter);
     if (chapter.paragraphs.empty()) {
         Paragraph empty;
         empty.fontSize = options.defaultFontSize;
@@ -188,7 +243,11 @@ std::u16string chapterToXml(const Chapter& chapter, const ChapterWriteOptions& o
 
 Status writeChapter(const std::filesystem::path& path, const Chapter& chapter, const ChapterWriteOptions& options)
 {
-    return writeXml(path, chapterToXml(chapter, options));
+    Status written = writeXml(path, chapterToXml(chapter, options));
+    // Saving is where a killed save would be noticed: its leftovers go.
+    if (written)
+        platform::removeStaleTemporaryFiles(path.parent_path());
+    return written;
 }
 
 std::u16string chapterXmlFromText(std::u16string_view text, TextForm form, int version, int columnDistance)
@@ -241,18 +300,46 @@ Status appendTextToChapter(const std::filesystem::path& path, std::u16string_vie
     xml.setDocument(utf16::decodeLittleEndian(*bytes));
     if (!xml.findElement(u"Page"))
         return Error{ErrorCode::NotChapterXml, path.string() + ": no Page element"};
+    // The file is written back through the cursor: one it cannot give back
+    // whole is left as it is rather than losing what could not be read.
+    if (!xml.writesBackWhole())
+        return Error{ErrorCode::NotChapterXml, path.string() + ": parts of the file cannot be read; not appended"};
     xml.intoElement();
-    if (!xml.findElement(u"Body"))
-        xml.addElement(u"Body");
+    if (!xml.findElement(u"Body") && !xml.addElement(u"Body"))
+        return Error{ErrorCode::NotChapterXml, path.string() + ": no place for Body"};
     xml.intoElement();
     long long existing = 0;
     while (xml.findElement(u"Chunk"))
         ++existing;
-    const long long appended =
-        forEachLine(text, TextForm::NewFile, [&](std::u16string_view line) { addTextParagraph(xml, line); });
+    bool added = true;
+    const long long appended = forEachLine(text, TextForm::NewFile, [&](std::u16string_view line) {
+        added = added && addTextParagraph(xml, line);
+    });
+    if (!added)
+        return Error{ErrorCode::NotChapterXml, path.string() + ": Body holds text; not appended"};
     xml.outOfElement();
     xml.setAttribute(u"Type", u"C" + utf16::number(existing + appended));
     return platform::writeFileAtomically(path, chapterBytes(xml.document()));
+}
+
+std::filesystem::path originalCopyPath(const std::filesystem::path& path)
+{
+    std::filesystem::path copy = path;
+    copy += ".orig";
+    return copy;
+}
+
+Status keepOriginalCopy(const std::filesystem::path& path)
+{
+    const std::filesystem::path copy = originalCopyPath(path);
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(copy, ec)) ||
+        !std::filesystem::exists(path, ec))
+        return {};
+    auto bytes = platform::readWholeFile(path);
+    if (!bytes)
+        return bytes.error();
+    return platform::writeFileAtomically(copy, *bytes);
 }
 
 }  // namespace veyla::library

@@ -33,15 +33,18 @@ enum class TextForm {
     NewFile,  // Page carries Version and ColumnDis when they differ from 1 and 50
 };
 
-// Reading never fails on content: a paragraph without runs is dropped, an
-// empty run is dropped (and the chapter marked modified), and a chapter
-// without paragraphs gets one paragraph holding "\r".
+// Reading never fails on content and never marks the chapter modified: a
+// paragraph without text and an empty run are left out, a chapter without
+// paragraphs gets one paragraph holding "\r", and text the file holds
+// outside the chapter shape is kept as runs. What could not be read as the
+// file has it is listed in the chapter's problems.
 Result<Chapter> parseChapter(std::u16string_view xml, const ChapterReadOptions& options);
 // FileUnavailable when the file cannot be read, NotChapterFormat when it has no Page.
 Result<Chapter> readChapter(const std::filesystem::path& path, const ChapterReadOptions& options);
 
 std::u16string chapterToXml(const Chapter& chapter, const ChapterWriteOptions& options);
-// Writes the chapter atomically, creating missing folders.
+// Writes the chapter atomically, creating missing folders; then removes the
+// stale temporary files killed writers left in its folder.
 Status writeChapter(const std::filesystem::path& path, const Chapter& chapter, const ChapterWriteOptions& options);
 
 // The chapter XML made from plain text: one paragraph per line that is not
@@ -54,8 +57,16 @@ Status writeChapterFromText(const std::filesystem::path& path, std::u16string_vi
                             int columnDistance = 50);
 
 // Appends the text's lines as paragraphs to an existing chapter file.
-// FileUnavailable or NotChapterXml leave the file untouched.
+// FileUnavailable, or NotChapterXml (also for a file with parts that cannot
+// be read, which writing it back would lose) leave the file untouched.
 Status appendTextToChapter(const std::filesystem::path& path, std::u16string_view text);
+
+// The name a chapter file's original is kept under before a chapter read
+// with problems is written over: NAME.xml.orig.
+std::filesystem::path originalCopyPath(const std::filesystem::path& path);
+// Copies path to originalCopyPath(path) unless that exists already (an
+// earlier original is never replaced). Succeeds when path is absent.
+Status keepOriginalCopy(const std::filesystem::path& path);
 
 // The file's bytes for a chapter text (UTF-16LE, no byte-order mark).
 std::string chapterBytes(std::u16string_view xml);

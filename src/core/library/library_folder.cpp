@@ -18,6 +18,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::u16string_view kChapterExtension = u".xml";
+// Order prefixes have four digits, more in a book of more than 9999 items.
+constexpr std::size_t kMaxOrderDigits = 8;
 
 bool isDigit(char16_t c)
 {
@@ -35,8 +37,17 @@ struct DirCloser {
 };
 using DirStream = std::unique_ptr<DIR, DirCloser>;
 
+// The original of a chapter kept aside before it was written over
+// ("NAME.xml.orig"): not a chapter of the book.
+bool isOriginalCopy(const char* name)
+{
+    const std::size_t length = std::strlen(name);
+    return length >= 5 && std::strcmp(name + length - 5, ".orig") == 0;
+}
+
 // Whether a directory entry is listed: folders, and files whose name
-// contains ".xml"; hidden names (our temporary files, trash) never are.
+// contains ".xml"; hidden names (our temporary files, trash) and kept
+// originals never are.
 bool isListed(DIR* dir, const dirent& entry, bool& isFolder)
 {
     const char* name = entry.d_name;
@@ -50,7 +61,7 @@ bool isListed(DIR* dir, const dirent& entry, bool& isFolder)
         type = S_ISDIR(info.st_mode) ? DT_DIR : DT_REG;
     }
     isFolder = type == DT_DIR;
-    return isFolder || std::strstr(name, ".xml") != nullptr;
+    return isFolder || (std::strstr(name, ".xml") != nullptr && !isOriginalCopy(name));
 }
 
 bool hasListedEntry(const fs::path& folder)
@@ -101,21 +112,21 @@ fs::path pathFromText(std::u16string_view text)
 
 std::optional<int> orderPrefix(std::u16string_view name)
 {
-    if (name.size() < 5 || name[4] != u'_')
-        return std::nullopt;
+    std::size_t digits = 0;
     int number = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        if (!isDigit(name[i]))
-            return std::nullopt;
-        number = number * 10 + (name[i] - u'0');
+    while (digits < kMaxOrderDigits && digits < name.size() && isDigit(name[digits])) {
+        number = number * 10 + (name[digits] - u'0');
+        ++digits;
     }
+    if (digits < 4 || digits >= name.size() || name[digits] != u'_')
+        return std::nullopt;
     return number;
 }
 
 std::u16string itemText(std::u16string_view name, ItemKind kind)
 {
     if (orderPrefix(name))
-        name.remove_prefix(5);
+        name.remove_prefix(name.find(u'_') + 1);
     if (kind == ItemKind::Chapter) {
         const auto at = name.rfind(kChapterExtension);
         if (at != std::u16string_view::npos)

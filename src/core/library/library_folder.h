@@ -26,7 +26,8 @@ struct LibraryItem {
 // The folder name that always comes first among the folders of a listing.
 inline constexpr std::u16string_view kCategoryFolderName = u"类别";
 
-// The order number of a name that starts with four digits and "_"; nullopt otherwise.
+// The order number of a name that starts with four digits (up to eight in a
+// book of more than 9999 items) and "_"; nullopt otherwise.
 std::optional<int> orderPrefix(std::u16string_view name);
 
 // The shown text of a name: the part after a recognised prefix, and for
@@ -38,7 +39,7 @@ std::u16string itemFileName(ItemKind kind, int order, std::u16string_view text);
 
 // Lists a folder as the tree shows it: sub-folders first (a folder named
 // "类别" moved to the front), then files whose name contains ".xml"; other
-// files and hidden names (starting with '.') are left out. Within each group
+// files, hidden names (starting with '.') and kept originals (".orig") are left out. Within each group
 // names are in the order Windows lists them (by name), which keeps "%04d_"
 // prefixes in number order.
 std::vector<LibraryItem> listFolder(const std::filesystem::path& folder);

@@ -85,6 +85,38 @@ bool appendCharacterReference(std::u16string& out, std::u16string_view body)
     return true;
 }
 
+bool isBlank(std::u16string_view text)
+{
+    return std::all_of(text.begin(), text.end(), isXmlSpace);
+}
+
+std::u16string_view trimBlanks(std::u16string_view text)
+{
+    while (!text.empty() && isXmlSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isXmlSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// text without the blanks and end tags ("</name>") that close it.
+std::u16string_view withoutTrailingEndTags(std::u16string_view text)
+{
+    for (;;) {
+        while (!text.empty() && isXmlSpace(text.back()))
+            text.remove_suffix(1);
+        if (text.empty() || text.back() != u'>')
+            return text;
+        const auto open = text.rfind(u"</");
+        if (open == std::u16string_view::npos)
+            return text;
+        const std::u16string_view name = trimBlanks(text.substr(open + 2, text.size() - open - 3));
+        if (name.empty() || !isXmlNameStart(name.front()) || !std::all_of(name.begin(), name.end(), isXmlNameChar))
+            return text;
+        text = text.substr(0, open);
+    }
+}
+
 }  // namespace
 
 std::u16string escapeXmlText(std::u16string_view text)
@@ -172,8 +204,12 @@ public:
         if (m_doc.m_topLevel.empty())
             diagnose("No root element");
         for (auto& element : m_doc.m_elements) {
-            if (!element.children.empty())
-                element.data.clear();
+            if (element.children.empty())
+                continue;
+            element.data.clear();
+            for (auto& piece : element.between)
+                piece.text = std::u16string(trimBlanks(piece.text));
+            std::erase_if(element.between, [](const TextBetween& piece) { return piece.text.empty(); });
         }
         if (m_prologEnd > 0 && m_text.substr(0, m_prologEnd).find(u'<') != std::u16string_view::npos)
             m_doc.m_prolog = std::u16string(m_text.substr(0, m_prologEnd));
@@ -197,11 +233,23 @@ private:
     {
         if (m_open.empty() || raw.empty())
             return;
-        auto& data = m_doc.m_elements[m_open.back().element].data;
+        auto& element = m_doc.m_elements[static_cast<std::size_t>(m_open.back().element)];
+        std::u16string* target = &element.data;
+        if (!element.children.empty()) {
+            // Text beside child elements is kept apart, so that a reader
+            // can still find it; blanks there are only layout.
+            auto& between = element.between;
+            const bool continues = !between.empty() && between.back().before == element.children.size();
+            if (!continues && isBlank(raw))
+                return;
+            if (!continues)
+                between.push_back({element.children.size(), {}});
+            target = &between.back().text;
+        }
         if (escaped)
-            data += unescapeXml(raw);
+            *target += unescapeXml(raw);
         else
-            data += raw;
+            *target += raw;
     }
 
     // Moves past the next '>' (or to the end).
@@ -269,7 +317,10 @@ private:
             const std::size_t content = start + 9;
             const auto end = m_text.find(u"]]>", content);
             if (end == std::u16string_view::npos) {
+                // Unterminated: the rest is kept as text, without the end
+                // tags that close the document after it.
                 incorrect("CDATA Section", start);
+                appendText(withoutTrailingEndTags(m_text.substr(content)), false);
                 m_pos = m_text.size();
                 return;
             }
@@ -389,7 +440,10 @@ private:
             m_doc.m_topLevel.push_back(index);
         } else {
             element.parent = m_open.back().element;
-            m_doc.m_elements[static_cast<std::size_t>(element.parent)].children.push_back(index);
+            auto& parent = m_doc.m_elements[static_cast<std::size_t>(element.parent)];
+            if (parent.children.empty() && !isBlank(parent.data))
+                parent.between.push_back({0, std::move(parent.data)});
+            parent.children.push_back(index);
         }
         m_doc.m_elements.push_back(std::move(element));
         if (!empty)
@@ -505,12 +559,86 @@ std::u16string XmlCursor::data() const
     return m_current < 0 ? std::u16string() : m_elements[static_cast<std::size_t>(m_current)].data;
 }
 
+std::vector<XmlCursor::Text> XmlCursor::texts() const
+{
+    std::vector<Text> out;
+    if (m_current < 0)
+        return out;
+    // An explicit stack of (element, next child) so that any depth is safe.
+    struct Step {
+        int element;
+        std::size_t nextChild;
+        std::size_t nextBetween;
+    };
+    std::vector<Step> stack{{m_current, 0, 0}};
+    int child = -1;  // the current element's child being walked
+    while (!stack.empty()) {
+        Step& step = stack.back();
+        const Element& element = m_elements[static_cast<std::size_t>(step.element)];
+        const int depth = static_cast<int>(stack.size()) - 1;
+        if (element.children.empty()) {
+            if (!element.data.empty())
+                out.push_back({element.data, step.element, depth == 0 ? -1 : child, depth, false});
+            stack.pop_back();
+            continue;
+        }
+        while (step.nextBetween < element.between.size() && element.between[step.nextBetween].before <= step.nextChild) {
+            out.push_back({element.between[step.nextBetween].text, step.element, depth == 0 ? -1 : child, depth, true});
+            ++step.nextBetween;
+        }
+        if (step.nextChild < element.children.size()) {
+            if (depth == 0)
+                child = static_cast<int>(step.nextChild);
+            const int next = element.children[step.nextChild++];
+            stack.push_back({next, 0, 0});
+            continue;
+        }
+        stack.pop_back();
+    }
+    return out;
+}
+
+std::u16string_view XmlCursor::nameOf(int element) const
+{
+    return element < 0 ? std::u16string_view() : std::u16string_view(m_elements[static_cast<std::size_t>(element)].name);
+}
+
+bool XmlCursor::holdsOwnText() const
+{
+    if (m_current < 0)
+        return false;
+    const Element& element = m_elements[static_cast<std::size_t>(m_current)];
+    return element.children.empty() ? !isBlank(element.data) : !element.between.empty();
+}
+
+std::u16string XmlCursor::attributeOf(int element, std::u16string_view name) const
+{
+    if (element < 0)
+        return {};
+    for (const auto& a : m_elements[static_cast<std::size_t>(element)].attributes) {
+        if (a.name == name)
+            return a.value;
+    }
+    return {};
+}
+
+bool XmlCursor::writesBackWhole() const
+{
+    return m_diagnostics.empty() &&
+           std::none_of(m_elements.begin(), m_elements.end(), [](const Element& e) { return !e.between.empty(); });
+}
+
 bool XmlCursor::addElement(std::u16string_view name, std::u16string_view data)
 {
     if (name.empty() || (m_parent < 0 && !m_topLevel.empty()))
         return false;
-    if (m_parent >= 0 && !m_elements[static_cast<std::size_t>(m_parent)].data.empty())
-        return false;
+    if (m_parent >= 0) {
+        // Blanks read between tags ("<Body>\r\n</Body>") are layout, not text.
+        auto& parentData = m_elements[static_cast<std::size_t>(m_parent)].data;
+        if (!isBlank(parentData))
+            return false;
+        parentData.clear();
+    }
     const int index = static_cast<int>(m_elements.size());
     Element element;
     element.name = std::u16string(name);

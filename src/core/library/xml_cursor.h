@@ -48,6 +48,27 @@ public:
     // The element's text with entities replaced; empty for an element with child elements.
     std::u16string data() const;
 
+    // One stretch of text inside the current element (see texts()).
+    struct Text {
+        std::u16string_view text;  // valid while the document is unchanged
+        int element = -1;          // the element holding the text, for nameOf and attributeOf
+        int child = -1;            // the current element's child it lies in; -1 = in the current element itself
+        int depth = 0;             // levels below the current element: 0 = its own text, 1 = a child's
+        bool besideElements = false;  // lies between child elements rather than being an element's own text
+    };
+    // Every non-empty text inside the current element, in document order:
+    // the data of each element without children, and each stretch of text
+    // that is not only blanks between child elements. Any depth is walked
+    // (without recursion).
+    std::vector<Text> texts() const;
+    std::u16string_view nameOf(int element) const;
+    std::u16string attributeOf(int element, std::u16string_view name) const;
+    // Whether the current element holds text itself: its data, or text between its child elements.
+    bool holdsOwnText() const;
+    // Whether document() gives back all the text parsed: no diagnostic was
+    // recorded and no element holds text beside its child elements.
+    bool writesBackWhole() const;
+
     // Adds an element after the current one at the current level (at the end
     // of the level when there is none) and makes it current. At the top level
     // only one element may exist.
@@ -65,12 +86,18 @@ private:
         std::u16string name;
         std::u16string value;
     };
+    // Text found between the child elements of an element, before child number `before`.
+    struct TextBetween {
+        std::size_t before = 0;
+        std::u16string text;
+    };
     struct Element {
         std::u16string name;
         std::vector<Attribute> attributes;
         std::u16string data;
         DataForm form = DataForm::Escaped;
         std::vector<int> children;
+        std::vector<TextBetween> between;  // read only; empty for an element without children
         int parent = -1;
     };
     class Parser;

@@ -67,7 +67,7 @@ AppFolders resolveAppFolders(const FolderInputs& inputs)
     return folders;
 }
 
-AppFolders appFoldersFromEnvironment(const std::optional<fs::path>& dataOverride)
+AppFolders appFoldersFromEnvironment(const std::optional<fs::path>& dataOverride, FolderCreation creation)
 {
     FolderInputs inputs;
     std::error_code ec;
@@ -86,7 +86,8 @@ AppFolders appFoldersFromEnvironment(const std::optional<fs::path>& dataOverride
 #endif
     AppFolders folders = resolveAppFolders(inputs);
     folders.dataFolder = fs::absolute(folders.dataFolder, ec);
-    fs::create_directories(folders.dataFolder, ec);
+    if (creation == FolderCreation::Create)
+        fs::create_directories(folders.dataFolder, ec);
     return folders;
 }
 

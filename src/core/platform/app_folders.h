@@ -42,8 +42,12 @@ struct FolderInputs {
 // (~/.local/share/veyla).
 AppFolders resolveAppFolders(const FolderInputs& inputs);
 
-// Resolves the folders for this process and creates the data folder.
-AppFolders appFoldersFromEnvironment(const std::optional<std::filesystem::path>& dataOverride = std::nullopt);
+// Whether resolving the folders makes the data folder (a command that only reads leaves it).
+enum class FolderCreation { Create, Leave };
+
+// Resolves the folders for this process and, unless asked not to, creates the data folder.
+AppFolders appFoldersFromEnvironment(const std::optional<std::filesystem::path>& dataOverride = std::nullopt,
+                                     FolderCreation creation = FolderCreation::Create);
 
 // Creates every missing folder along path. When the path names a file (it
 // contains ".xml" or ".wav") only its parent folders are made. Failures are

@@ -2,6 +2,8 @@
 #include "core/platform/file_io.h"
 
 #include <fcntl.h>
+#include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,6 +110,7 @@ Result<TemporaryFile> createTemporaryBeside(const fs::path& target, FileAccess a
         fs::path temporary = folder / (std::string(kTemporaryFilePrefix) + randomSuffix());
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
         if (fd >= 0) {
+            ::flock(fd, LOCK_EX | LOCK_NB);  // released when the descriptor closes, or the writer dies
             struct stat existing {};
             if (access == FileAccess::Default && ::stat(target.c_str(), &existing) == 0)
                 ::fchmod(fd, existing.st_mode & 07777);
@@ -149,6 +152,53 @@ Status writeFileAtomically(const fs::path& path, std::string_view bytes, FileAcc
             ::fsync(dir.get());
     }
     return {};
+}
+
+std::size_t removeStaleTemporaryFiles(const fs::path& folder, std::chrono::seconds minimumAge)
+{
+    std::size_t removed = 0;
+    std::error_code ec;
+    const auto now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& path = it->path();
+        if (path.filename().string().rfind(kTemporaryFilePrefix, 0) != 0 || !it->is_regular_file(ec))
+            continue;
+        const auto written = fs::last_write_time(path, ec);
+        if (ec || now - written < minimumAge)
+            continue;
+        // A writer at work holds its lock; a killed one's lock went with it.
+        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+        if (fd.get() < 0 || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
+}
+
+Result<fs::path> keepAside(const fs::path& path, std::string_view suffix)
+{
+    for (int n = 1; n < 1000; ++n) {
+        fs::path aside = path;
+        aside += suffix;
+        if (n > 1)
+            aside += "." + std::to_string(n);
+        // RENAME_NOREPLACE makes the check and the rename one step.
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
+            return aside;
+        if (errno == EEXIST)
+            continue;
+        if (errno != EINVAL && errno != ENOSYS)
+            return Error{ErrorCode::WriteFailed, describe(path, errno)};
+        // File systems without RENAME_NOREPLACE: check, then rename.
+        std::error_code ec;
+        if (fs::exists(fs::symlink_status(aside, ec)))
+            continue;
+        if (::rename(path.c_str(), aside.c_str()) != 0)
+            return Error{ErrorCode::WriteFailed, describe(path, errno)};
+        return aside;
+    }
+    return Error{ErrorCode::WriteFailed, describe(path, EEXIST)};
 }
 
 void syncFileSystem(const fs::path& path)

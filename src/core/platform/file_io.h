@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -29,6 +31,11 @@ enum class Durability { Synced, Deferred };
 Status writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                            FileAccess access = FileAccess::Default, Durability durability = Durability::Synced);
 
+// Renames a file that cannot be used to path + suffix (".unreadable"), or,
+// when that exists, to path + suffix + ".2", ".3"… so that neither the
+// file nor an earlier one kept aside is ever replaced. Gives the new path.
+Result<std::filesystem::path> keepAside(const std::filesystem::path& path, std::string_view suffix);
+
 // Flushes everything written to the file system that holds path.
 void syncFileSystem(const std::filesystem::path& path);
 
@@ -37,11 +44,19 @@ inline constexpr std::string_view kTemporaryFilePrefix = ".veyla-write-";
 
 // A new, empty temporary file in the folder of target, open for writing,
 // with a hidden name that is never listed as a chapter. It takes target's
-// permission bits when target exists (unless OwnerOnly is asked for).
+// permission bits when target exists (unless OwnerOnly is asked for). The
+// file is locked (flock) while its descriptor is open, which tells
+// removeStaleTemporaryFiles that a writer is still at work on it.
 struct TemporaryFile {
     std::filesystem::path path;
     int fd = -1;  // owned by the caller
 };
 Result<TemporaryFile> createTemporaryBeside(const std::filesystem::path& target, FileAccess access);
+
+// Removes the temporary files a writer killed mid-write left in folder:
+// those older than minimumAge that no live writer holds locked. Returns
+// how many were removed.
+std::size_t removeStaleTemporaryFiles(const std::filesystem::path& folder,
+                                      std::chrono::seconds minimumAge = std::chrono::seconds(60));
 
 }  // namespace veyla::platform

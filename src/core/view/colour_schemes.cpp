@@ -115,12 +115,42 @@ ColourSchemes ColourSchemes::fromXml(std::u16string_view xml)
     return result;
 }
 
+bool ColourSchemes::isColourFile(std::u16string_view xml)
+{
+    xml = xml.substr(0, xml.find(u'\0'));
+    if (!xml.empty() && xml.front() == u'\uFEFF')
+        xml.remove_prefix(1);
+    library::XmlCursor cursor;
+    cursor.setDocument(xml);
+    return cursor.findElement(u"Page");
+}
+
+ColourSchemes ColourSchemes::builtIn()
+{
+    ColourSchemes schemes;
+    if (const auto scheme = builtInScheme(34024))
+        schemes.apply(*scheme);
+    schemes.m_colours.textBright = kDefaultTextBright;
+    return schemes;
+}
+
 ColourSchemes ColourSchemes::read(const platform::AppFolders& folders)
 {
-    auto bytes = platform::readWholeFile(folders.controlFile("Color.xml"));
-    if (!bytes)
-        return ColourSchemes{};
-    return fromXml(utf16::decodeLittleEndian(*bytes));
+    const std::filesystem::path inData = folders.dataControl("Color.xml");
+    for (const auto& path : {inData, folders.programControl("Color.xml")}) {
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec))
+            continue;
+        auto bytes = platform::readWholeFile(path);
+        if (bytes) {
+            std::u16string text = utf16::decodeLittleEndian(*bytes);
+            if (isColourFile(text))
+                return fromXml(text);
+        }
+        if (path == inData)
+            (void)platform::keepAside(path, ".unreadable");
+    }
+    return builtIn();
 }
 
 std::u16string ColourSchemes::toXml() const

@@ -81,8 +81,16 @@ public:
     // TextBright; a scheme without a name is "未命名". Schemes are read only
     // when WholeCount is above 0, and then every CORLOR element is read.
     static ColourSchemes fromXml(std::u16string_view xml);
-    // The data folder's control/Color.xml, else the program folder's; a
-    // missing file leaves every colour 0 and no scheme.
+    // Whether text (a file's, decoded) holds colours: a Page element at its root.
+    static bool isColourFile(std::u16string_view xml);
+    // The colours in force when no colour file can be read: the 淡黄 scheme
+    // and the default TextBright, no saved scheme.
+    static ColourSchemes builtIn();
+    // The data folder's control/Color.xml, else the program folder's, else
+    // the built-in colours. A data-folder file that exists but holds no
+    // colours (empty, not XML, another root) is kept aside as
+    // Color.xml.unreadable, so that writing the colours at exit cannot
+    // destroy it, and the next file is read.
     static ColourSchemes read(const platform::AppFolders& folders);
 
     std::u16string toXml() const;

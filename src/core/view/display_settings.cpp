@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/view/display_settings.h"
 
+#include <algorithm>
+#include <limits>
 #include <system_error>
 
 #include "core/util/utf16.h"
@@ -11,9 +13,15 @@ namespace {
 
 using platform::IniFile;
 
+// Numbers beyond int read as the nearest int, for clampToUsable to bring into range.
+int toInt(long long value)
+{
+    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
 int integer(const IniFile& ini, std::u16string_view section, std::u16string_view key, int missing)
 {
-    return static_cast<int>(ini.integer(section, key, missing));
+    return toInt(ini.integer(section, key, missing));
 }
 
 bool flag(const IniFile& ini, std::u16string_view section, std::u16string_view key, bool missing)
@@ -30,7 +38,7 @@ void colorInteger(const IniFile& ini, std::u16string_view key, int missing, int&
     }
     const std::u16string text = ini.value(u"Color", key);
     if (!text.empty())
-        value = static_cast<int>(utf16::toInteger(text));
+        value = toInt(utf16::toInteger(text));
 }
 
 void colorFlag(const IniFile& ini, std::u16string_view key, bool& value)
@@ -109,7 +117,42 @@ DisplaySettings displaySettingsFromIni(const IniFile& ini)
     s.noPunctuationAtLineStart = flag(ini, u"Page", u"bNoPunctuationAtLineStart", true);
     s.openAll = flag(ini, u"Start", u"OpenAll", true);
     s.searchAll = flag(ini, u"Search", u"all", false);
+    clampToUsable(s);
     return s;
+}
+
+void clampToUsable(DisplaySettings& s)
+{
+    const auto clamp = [](int& value, int low, int high) { value = std::clamp(value, low, high); };
+    // The limits of the settings dialogs and sliders.
+    clamp(s.textSize, 9, 100);
+    clamp(s.codeTextSize, 9, 100);
+    clamp(s.rowSpacing, 0, 100);
+    clamp(s.paragraphSpacing, 0, 100);
+    clamp(s.rate, -10, 10);
+    clamp(s.pramWidth, 0, 50);
+    clamp(s.pramLength, 0, 100);
+    clamp(s.horize, 0, 13);
+    clamp(s.verticalPosition, 0, 100);
+    clamp(s.verticalWidth, 200, 1000);
+    clamp(s.annotationRange, 0, 2);
+    // Counts and indexes: never negative (−1 is "random" for the strip);
+    // an index past its list is taken modulo the list or picked anew where used.
+    clamp(s.voice, 0, kMaxIndex);
+    clamp(s.index0, 0, kMaxIndex);
+    clamp(s.index1, 0, kMaxIndex);
+    clamp(s.count, 0, kMaxIndex);
+    clamp(s.wholeLR0, 0, kMaxIndex);
+    clamp(s.wholeLR1, 0, kMaxIndex);
+    clamp(s.wholeTB0, -1, kMaxIndex);
+    clamp(s.wholeTB1, -1, kMaxIndex);
+    clamp(s.select, 0, kMaxIndex);
+    clamp(s.lineMode, 0, kMaxIndex);
+    clamp(s.pramMode, 0, kMaxIndex);
+    clamp(s.verticalMode, 0, kMaxIndex);
+    clamp(s.parse, 0, kMaxIndex);
+    clamp(s.webPageSize, 1, 100000);
+    clamp(s.pageWidth, kMinPageWidth, kMaxPageWidth);
 }
 
 DisplaySettings readDisplaySettings(const platform::AppFolders& folders)

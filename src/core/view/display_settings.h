@@ -85,7 +85,18 @@ struct DisplaySettings {
     friend bool operator==(const DisplaySettings&, const DisplaySettings&) = default;
 };
 
-// Reads the values from a settings file (keys missing from it take their own defaults).
+// Limits of values that only name a position in a list.
+inline constexpr int kMaxIndex = 100000;
+inline constexpr int kMinPageWidth = 100;
+inline constexpr int kMaxPageWidth = 20000;
+
+// Brings every value into the range the program can use (the limits of the
+// settings dialogs; indexes and counts at least 0), so that a hand-edited
+// or damaged file never leaves the view blank or unusable.
+void clampToUsable(DisplaySettings& settings);
+
+// Reads the values from a settings file (keys missing from it take their
+// own defaults), clamped to usable values.
 DisplaySettings displaySettingsFromIni(const platform::IniFile& ini);
 // Reads the data folder's control/preSet.ini, else the program folder's;
 // without either every value keeps its built-in default.

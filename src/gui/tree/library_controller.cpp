@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "core/library/library_edit.h"
 #include "core/library/library_folder.h"
@@ -214,10 +215,22 @@ void LibraryController::renameSelected()
 void LibraryController::finishRename(const QModelIndex& index, const QString& text)
 {
     auto* node = m_model.node(index);
-    if (node == nullptr || node->isRoot() || text.isEmpty())
+    if (node == nullptr || node->isRoot())
         return;
     const bool fresh = index == m_fresh;
     const std::u16string newName = library::itemFileName(node->item.kind, node->item.order, text.toStdU16String());
+    if (!library::checkItemName(text.toStdU16String()) || !library::checkItemName(newName)) {
+        showMessage(&m_pane, MessageKind::Warning, u"更改名称"_s,
+                    u"名称无效：不能为空，不能含有“/”，不能是“.”或“..”，也不能超过%1字节。"_s.arg(
+                        static_cast<int>(library::kMaxFileNameBytes)));
+        // A new item is not made until it has a valid name: it is edited again.
+        if (fresh)
+            QTimer::singleShot(0, &m_pane, [this, fresh = m_fresh] {
+                if (fresh.isValid() && fresh == m_fresh)
+                    m_pane.edit(fresh);
+            });
+        return;
+    }
     const fs::path oldPath = m_model.pathOf(index);
     const fs::path newPath = oldPath.parent_path() / library::pathFromText(newName);
     const auto oldNames = namesFromRoot(index);
@@ -285,12 +298,9 @@ bool LibraryController::selectPreviousChapter()
 
 void LibraryController::onCurrentChanged(const QModelIndex& index)
 {
-    if (m_model.isChapter(index) && index != m_fresh) {
-        const fs::path path = m_model.pathOf(index);
-        std::error_code ec;
-        if (fs::exists(path, ec))
-            emit chapterSelected(path);
-    }
+    // A chapter whose file has gone is opened all the same: the reader says it is missing.
+    if (m_model.isChapter(index) && index != m_fresh)
+        emit chapterSelected(m_model.pathOf(index));
 }
 
 }  // namespace veyla::gui

@@ -40,8 +40,7 @@ void MainWindow::buildMenus()
     m_fileMenu->addAction(m_router->action(kNewChapterMenu));
     m_fileMenu->addAction(m_router->action(kSaveChapter));
     m_fileMenu->addSeparator();
-    m_recentMenu = m_fileMenu->addMenu(u"最近路径"_s);  // the fifth item
-    m_fileMenu->addAction(m_router->action(kClearRecentPaths));
+    m_recentMenu = m_fileMenu->addMenu(u"最近路径"_s);  // the fifth item; "清理最近任务" is its last item
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(m_router->action(kExit));
     m_router->action(kSaveChapter)->setShortcut(QKeySequence::Save);
@@ -64,7 +63,8 @@ void MainWindow::bindFrameCommands()
         rebuildRecentMenu();
     });
     m_router->bind(kNewChapterMenu, [this] {
-        m_reading->save();
+        if (!m_reading->save(ReadingController::SaveMoment::Leaving))
+            return;
         m_router->trigger(kNewChapter);
     });
     m_router->bind(kExit, [this] { close(); });
@@ -119,7 +119,8 @@ void MainWindow::applyLook(int id)
 
 void MainWindow::openLibraryRoot(const fs::path& folder)
 {
-    m_reading->save();
+    if (!m_reading->save(ReadingController::SaveMoment::Leaving))
+        return;
     m_reading->clear();
     m_library->showRoot(folder, m_display.settings.openAll);
     if (m_recent.add(library::pathText(folder)))
@@ -129,7 +130,8 @@ void MainWindow::openLibraryRoot(const fs::path& folder)
 void MainWindow::openRecent(std::size_t slot)
 {
     const std::u16string path = m_recent.at(slot);
-    m_reading->save();
+    if (!m_reading->save(ReadingController::SaveMoment::Leaving))
+        return;
     if (path.empty()) {
         m_reading->clear();
         return;
@@ -145,6 +147,8 @@ void MainWindow::rebuildRecentMenu()
         action->setText(QString::fromStdU16String(m_recent.at(slot)));
         m_recentMenu->addAction(action);
     }
+    m_recentMenu->addSeparator();
+    m_recentMenu->addAction(m_router->action(kClearRecentPaths));
     m_recentMenu->setEnabled(!m_recent.empty());
     m_router->action(kClearRecentPaths)->setEnabled(!m_recent.empty());
     (void)m_recent.save(appProfile(m_folders));

@@ -74,8 +74,23 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
 
     connect(m_library, &LibraryController::chapterSelected, this, [this](const fs::path& path) {
         m_viewStack->setCurrentIndex(0);
-        if (path != m_reading->chapterPath())
-            m_reading->openChapter(path);
+        if (path == m_reading->chapterPath())
+            return;
+        if (!m_reading->save(ReadingController::SaveMoment::Leaving)) {
+            // The open chapter could not be saved: it stays open, and selected.
+            QTimer::singleShot(0, this, [this] { m_library->selectPath(m_reading->chapterPath()); });
+            return;
+        }
+        m_reading->openChapter(path);
+    });
+    m_chapterNotice = new QLabel(this);
+    m_chapterNotice->setObjectName(u"chapterNotice"_s);
+    m_chapterNotice->setStyleSheet(u"QLabel { background: #b3261e; color: white; padding: 1px 6px; }"_s);
+    m_chapterNotice->hide();
+    statusBar()->addPermanentWidget(m_chapterNotice);
+    connect(m_reading, &ReadingController::noticeChanged, this, [this](const QString& notice) {
+        m_chapterNotice->setText(notice);
+        m_chapterNotice->setVisible(!notice.isEmpty());
     });
     connect(m_library, &LibraryController::chapterCreated, m_reading, &ReadingController::adoptNewChapter);
     connect(m_library, &LibraryController::itemRenamed, this,
@@ -150,14 +165,14 @@ void MainWindow::setAutosaveInterval(int milliseconds)
 void MainWindow::saveChapterCommand()
 {
     m_autosave.stop();
-    m_reading->save();
+    m_reading->save(ReadingController::SaveMoment::Command);
     m_autosave.start(m_autosaveMs);
 }
 
 void MainWindow::autosave()
 {
     if (!m_library->rootFolder().empty() && !m_reading->chapterPath().empty())
-        m_reading->save();
+        m_reading->save(ReadingController::SaveMoment::Autosave);
     m_autosave.start(m_autosaveMs);
 }
 
@@ -203,6 +218,10 @@ void MainWindow::loadNews()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (!m_shutDown && !m_reading->saveBeforeClosing()) {
+        event->ignore();
+        return;
+    }
     shutdown();
     event->accept();
 }
@@ -220,9 +239,10 @@ void MainWindow::shutdown()
     // asked to stop first, so that they wind down together.
     m_speech->stop();
     m_audio->requestStop();
+    // Gone from the screen at once: rendering finishes the piece it is on.
+    hide();
     m_speech->wait();
     m_audio->waitForFinished();
-    hide();
     if (!m_library->rootFolder().empty())
         m_router->trigger(kSaveChapter);
     m_autosave.stop();

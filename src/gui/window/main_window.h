@@ -121,6 +121,7 @@ private:
     ImportController* m_import = nullptr;
     NameSearchController* m_nameSearch = nullptr;
     MiningController* m_mining = nullptr;
+    QLabel* m_chapterNotice = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
     QTimer m_autosave;

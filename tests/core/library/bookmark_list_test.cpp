@@ -82,6 +82,26 @@ TEST(BookmarkList, FileWithoutMarkIsKeptAside)
     EXPECT_FALSE(fs::exists(file));
     EXPECT_EQ(test::readBytes(dir / "bookmark.txt.unreadable"), "title*1\r\nentry|3\r\n");
     EXPECT_EQ(list.load(dir / "absent.txt"), BookmarkList::LoadResult::Missing);
+
+    // A second one never replaces the first kept aside.
+    test::writeBytes(file, "again");
+    EXPECT_EQ(list.load(file), BookmarkList::LoadResult::NotUnicode);
+    EXPECT_EQ(test::readBytes(dir / "bookmark.txt.unreadable"), "title*1\r\nentry|3\r\n");
+    EXPECT_EQ(test::readBytes(dir / "bookmark.txt.unreadable.2"), "again");
+}
+
+TEST(BookmarkList, AFileThatCannotBeReadIsKeptAsideBeforeSaving)
+{
+    test::TempDir dir;
+    // A folder where the file should be cannot be read, whoever runs the test.
+    const fs::path file = dir / "bookmark.txt";
+    fs::create_directories(file / "inside");
+    BookmarkList list;
+    EXPECT_EQ(list.load(file), BookmarkList::LoadResult::Unreadable);
+    EXPECT_TRUE(fs::is_directory(dir / "bookmark.txt.unreadable/inside"));
+    list.add(u"g", {u"x.xml", 1});
+    ASSERT_TRUE(list.save(file).ok());
+    EXPECT_TRUE(fs::is_directory(dir / "bookmark.txt.unreadable/inside"));
 }
 
 TEST(BookmarkList, RenamesFollowTreeItems)

@@ -197,7 +197,9 @@ TEST(ChapterFile, ReadingAppliesTheModelRules)
     EXPECT_EQ(code.runs[0].frameStyle, u"1");
     EXPECT_EQ(code.runs[1].text, u"[F3]mark[/F]");  // inline marks stay text
     EXPECT_FALSE(chapter.paragraphs[1].fontFace.has_value());
-    EXPECT_TRUE(chapter.modified);  // the empty run was dropped
+    // Leaving out empty runs and paragraphs loses no text: not modified, no problem.
+    EXPECT_FALSE(chapter.modified);
+    EXPECT_FALSE(chapter.problems.any());
 }
 
 TEST(ChapterFile, UniformSpacingFillsMissingLineValues)
@@ -366,6 +368,38 @@ TEST(ChapterFile, KilledWritersNeverLeaveATornFile)
     // The kills landed while both versions were being written.
     EXPECT_GT(seen[0], 0);
     EXPECT_GT(seen[1], 0);
+
+    // The killed writers' temporary files are removed; none is in use any more.
+    const auto leftovers = [&] {
+        std::size_t count = 0;
+        for (const auto& entry : fs::directory_iterator(path.parent_path()))
+            count += entry.path().filename().string().rfind(".veyla-write-", 0) == 0 ? 1 : 0;
+        return count;
+    };
+    EXPECT_GT(leftovers(), 0u);
+    platform::removeStaleTemporaryFiles(path.parent_path(), std::chrono::seconds(0));
+    EXPECT_EQ(leftovers(), 0u);
+    EXPECT_TRUE(test::readBytes(path) == expected[0] || test::readBytes(path) == expected[1]);
+}
+
+TEST(ChapterFile, ATemporaryFileInUseOrYoungIsNeverRemoved)
+{
+    test::TempDir dir;
+    const fs::path target = dir / "0001_x.xml";
+    auto held = platform::createTemporaryBeside(target, platform::FileAccess::Default);
+    ASSERT_TRUE(held.ok());
+    auto abandoned = platform::createTemporaryBeside(target, platform::FileAccess::Default);
+    ASSERT_TRUE(abandoned.ok());
+    ::close(abandoned->fd);  // as a killed writer's: no lock any more
+    // Young files stay whoever holds them; old ones go only when unlocked.
+    EXPECT_EQ(platform::removeStaleTemporaryFiles(dir.path()), 0u);
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::last_write_time(held->path, old);
+    fs::last_write_time(abandoned->path, old);
+    EXPECT_EQ(platform::removeStaleTemporaryFiles(dir.path()), 1u);
+    EXPECT_TRUE(fs::exists(held->path));
+    EXPECT_FALSE(fs::exists(abandoned->path));
+    ::close(held->fd);
 }
 
 }  // namespace

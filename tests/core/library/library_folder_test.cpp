@@ -29,7 +29,7 @@ LibraryItem item(ItemKind kind, int order, bool hasChildren = false)
     return i;
 }
 
-TEST(LibraryFolder, OrderPrefixNeedsFourDigitsAndAnUnderscore)
+TEST(LibraryFolder, OrderPrefixNeedsFourToEightDigitsAndAnUnderscore)
 {
     struct Case {
         std::u16string_view name;
@@ -41,7 +41,10 @@ TEST(LibraryFolder, OrderPrefixNeedsFourDigitsAndAnUnderscore)
         {u"0000_序.xml", 0, u"序"},
         {u"1234_x", 1234, u"x"},
         {u"12_abc.xml", std::nullopt, u"12_abc"},    // digits not followed by "_" at position 4
-        {u"00007_x.xml", std::nullopt, u"00007_x"},  // five digits
+        {u"00007_x.xml", 7, u"x"},                   // five digits: a book of more than 9999 chapters
+        {u"10000_x.xml", 10000, u"x"},
+        {u"000000001_x.xml", std::nullopt, u"000000001_x"},  // nine digits
+        {u"0001x_y.xml", std::nullopt, u"0001x_y"},
         {u"00a1_x.xml", std::nullopt, u"00a1_x"},
         {u"西游记.xml", std::nullopt, u"西游记"},
         {u"0001_", 1, u""},
@@ -136,12 +139,44 @@ TEST(LibraryEdit, RenameRefusesAnExistingName)
 TEST(LibraryEdit, CreatesEmptyChaptersAndFoldersOnlyWhereNothingIs)
 {
     test::TempDir lib;
+    // Never a folder made on the way: the folder of a new item exists.
+    EXPECT_EQ(createEmptyChapter(lib / "book/0001_新文章.xml").code(), ErrorCode::FileUnavailable);
+    EXPECT_EQ(createFolder(lib / "book/0001_新目录").code(), ErrorCode::FileUnavailable);
+    EXPECT_FALSE(fs::exists(lib / "book"));
+    fs::create_directory(lib / "book");
     ASSERT_TRUE(createEmptyChapter(lib / "book/0001_新文章.xml").ok());
     EXPECT_EQ(utf16::decodeLittleEndian(test::readBytes(lib / "book/0001_新文章.xml")),
               u"<Page Count_Input=\"0\">\r\n<Body Type=\"R0\" />\r\n</Page>\r\n");
     EXPECT_EQ(createEmptyChapter(lib / "book/0001_新文章.xml").code(), ErrorCode::AlreadyExists);
     ASSERT_TRUE(createFolder(lib / "book/0001_新目录").ok());
     EXPECT_EQ(createFolder(lib / "book/0001_新目录").code(), ErrorCode::AlreadyExists);
+}
+
+TEST(LibraryEdit, ItemNamesThatCouldLeaveTheFolderAreRefused)
+{
+    const std::u16string longest = u"0001_" + std::u16string(250, u'a');  // 255 bytes
+    const std::u16string chinese100(100, u'章');                        // 300 bytes
+    struct Case {
+        std::u16string name;
+        bool valid;
+    };
+    const Case cases[] = {
+        {u"", false}, {u".", false}, {u"..", false}, {u"a/b", false}, {u"a/../../x", false}, {u"/x", false},
+        {std::u16string(u"a\0b", 3), false}, {chinese100, false}, {longest + u"a", false},
+        {longest, true}, {u"...", true}, {u".a", true}, {u"第一章 风雪", true}, {u"a\\b", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(checkItemName(c.name).ok(), c.valid) << utf16::toUtf8(c.name);
+
+    test::TempDir lib;
+    for (const auto& c : cases) {
+        // Names with "/" are paths at this level; the window checks the typed name first.
+        if (c.valid || c.name.find(u'/') != std::u16string::npos)
+            continue;
+        EXPECT_EQ(createEmptyChapter(lib / library::pathFromText(c.name)).code(), ErrorCode::InvalidArgument);
+        EXPECT_EQ(createFolder(lib / library::pathFromText(c.name)).code(), ErrorCode::InvalidArgument);
+    }
+    EXPECT_TRUE(fs::is_empty(lib.path()));
 }
 
 TEST(LibraryEdit, DeleteMovesBooksToTheTrashWithRestoreInfo)

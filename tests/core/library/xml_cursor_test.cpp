@@ -211,5 +211,83 @@ TEST(XmlCursor, DeepNestingNeitherCrashesNorRecurses)
     EXPECT_EQ(xml.document().size(), 99999u * 11u + 6u);
 }
 
+std::vector<std::u16string> textsOf(const XmlCursor& xml)
+{
+    std::vector<std::u16string> out;
+    for (const auto& t : xml.texts()) {
+        out.push_back(std::u16string(xml.nameOf(t.element)) + u":" + utf16::number(t.child) + u":" +
+                      utf16::number(t.depth) + (t.besideElements ? u":beside:" : u":own:") + std::u16string(t.text));
+    }
+    return out;
+}
+
+TEST(XmlCursor, TextsGiveEveryTextInDocumentOrder)
+{
+    XmlCursor xml;
+    EXPECT_TRUE(xml.setDocument(u"<r>\r\n 前 <a>一<b>二</b>三</a>\r\n<c/>中\r\n<d>四</d>后<![CDATA[尾]]></r>"));
+    ASSERT_TRUE(xml.findElement());
+    // Blanks between elements are layout; text beside them is kept, trimmed, in place.
+    EXPECT_EQ(textsOf(xml), (std::vector<std::u16string>{u"r:-1:0:beside:前", u"a:0:1:beside:一", u"b:0:2:own:二",
+                                                         u"a:0:1:beside:三", u"r:-1:0:beside:中", u"d:2:1:own:四",
+                                                         u"r:-1:0:beside:后尾"}));
+    EXPECT_TRUE(xml.holdsOwnText());
+    EXPECT_FALSE(xml.writesBackWhole());
+    // data() stays empty for an element with children, as before.
+    EXPECT_EQ(xml.data(), u"");
+
+    XmlCursor plain;
+    ASSERT_TRUE(plain.setDocument(u"<r>\r\n<a>x</a>\r\n<b/>\r\n</r>"));
+    ASSERT_TRUE(plain.findElement());
+    EXPECT_EQ(textsOf(plain), (std::vector<std::u16string>{u"a:0:1:own:x"}));
+    EXPECT_FALSE(plain.holdsOwnText());
+    EXPECT_TRUE(plain.writesBackWhole());
+}
+
+TEST(XmlCursor, AnUnterminatedCdataKeepsTheRestAsText)
+{
+    XmlCursor xml;
+    EXPECT_FALSE(xml.setDocument(u"<a><b><![CDATA[x < y </i> z\r\n</b>\r\n</a>\r\n"));
+    EXPECT_FALSE(xml.writesBackWhole());
+    ASSERT_TRUE(xml.findElement());
+    xml.intoElement();
+    ASSERT_TRUE(xml.findElement(u"b"));
+    EXPECT_EQ(xml.data(), u"x < y </i> z");
+}
+
+TEST(XmlCursor, ElementsCanBeAddedWhereOnlyBlanksWereRead)
+{
+    XmlCursor xml;
+    ASSERT_TRUE(xml.setDocument(u"<Page>\r\n<Body>\r\n</Body>\r\n</Page>"));
+    xml.findElement();
+    xml.intoElement();
+    xml.findElement(u"Body");
+    xml.intoElement();
+    EXPECT_TRUE(xml.addElement(u"Chunk", u"x"));
+    EXPECT_EQ(xml.document(), u"<Page>\r\n<Body>\r\n<Chunk>x</Chunk>\r\n</Body>\r\n</Page>\r\n");
+    XmlCursor text;
+    ASSERT_TRUE(text.setDocument(u"<p>words</p>"));
+    text.findElement();
+    text.intoElement();
+    EXPECT_FALSE(text.addElement(u"c"));  // would lose the text
+}
+
+TEST(XmlCursor, TextsWalkAnyDepth)
+{
+    std::u16string deep;
+    for (int i = 0; i < 100000; ++i)
+        deep += u"<d>";
+    deep += u"底";
+    for (int i = 0; i < 100000; ++i)
+        deep += u"</d>";
+    XmlCursor xml;
+    ASSERT_TRUE(xml.setDocument(deep));
+    ASSERT_TRUE(xml.findElement());
+    const auto texts = xml.texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, u"底");
+    EXPECT_EQ(texts[0].depth, 99999);
+    EXPECT_EQ(texts[0].child, 0);
+}
+
 }  // namespace
 }  // namespace veyla::library

@@ -89,7 +89,10 @@ TEST(ColourSchemes, FileLayout)
 TEST(ColourSchemes, ReadsTheDataFolderFirstThenTheProgramFolder)
 {
     Folders f;
-    EXPECT_EQ(ColourSchemes::read(f.folders).colours(), ColourSet{});
+    // No file at all: the built-in colours, never black on black.
+    EXPECT_EQ(ColourSchemes::read(f.folders).colours(), ColourSchemes::builtIn().colours());
+    EXPECT_EQ(ColourSchemes::builtIn().colours().bg, rgb(244, 236, 216));
+    EXPECT_EQ(ColourSchemes::builtIn().colours().text, rgb(91, 70, 54));
     fs::create_directories(f.program.path() / "control");
     veyla::test::writeBytes(f.folders.programControl("Color.xml"),
                             utf16::encodeLittleEndian(u"\uFEFF<Page Bg=\"11\"/>"));
@@ -97,6 +100,29 @@ TEST(ColourSchemes, ReadsTheDataFolderFirstThenTheProgramFolder)
     fs::create_directories(f.data.path() / "control");
     veyla::test::writeBytes(f.folders.dataControl("Color.xml"), utf16::encodeLittleEndian(u"<Page Bg=\"22\"/>"));
     EXPECT_EQ(ColourSchemes::read(f.folders).colours().bg, 22);
+}
+
+TEST(ColourSchemes, AFileWithoutColoursIsKeptAsideAndTheNextIsRead)
+{
+    const std::string notXml = "this is not a colour file";
+    const std::string empty;
+    const std::string wrongRoot = utf16::encodeLittleEndian(u"<Colours Bg=\"5\"/>");
+    for (const auto& bytes : {notXml, empty, wrongRoot}) {
+        Folders f;
+        fs::create_directories(f.program.path() / "control");
+        fs::create_directories(f.data.path() / "control");
+        veyla::test::writeBytes(f.folders.programControl("Color.xml"), utf16::encodeLittleEndian(u"<Page Bg=\"11\"/>"));
+        veyla::test::writeBytes(f.folders.dataControl("Color.xml"), bytes);
+        EXPECT_EQ(ColourSchemes::read(f.folders).colours().bg, 11);
+        EXPECT_FALSE(fs::exists(f.folders.dataControl("Color.xml")));
+        EXPECT_EQ(veyla::test::readBytes(f.folders.dataControl("Color.xml.unreadable")), bytes);
+
+        // A second one never replaces the first kept aside.
+        veyla::test::writeBytes(f.folders.dataControl("Color.xml"), "again");
+        EXPECT_EQ(ColourSchemes::read(f.folders).colours().bg, 11);
+        EXPECT_EQ(veyla::test::readBytes(f.folders.dataControl("Color.xml.unreadable")), bytes);
+        EXPECT_EQ(veyla::test::readBytes(f.folders.dataControl("Color.xml.unreadable.2")), "again");
+    }
 }
 
 TEST(ColourSchemes, BuiltInSchemesHaveTheirValues)

@@ -54,6 +54,40 @@ TEST(DisplaySettings, AFileWithoutTheKeysGivesTheMissingKeyDefaults)
     EXPECT_EQ(settings.speakHead, u"\r\n");
 }
 
+TEST(DisplaySettings, ValuesOutOfRangeAreClampedOnReadingAndWrittenClamped)
+{
+    Folders f;
+    f.writeIni(f.data.path(),
+               u"[Size]\r\nTextSize=0\r\nCodeTextSize=-5\r\n[Distance]\r\nRow=-1486618625\r\nPram=99999999\r\n"
+               u"[Voice]\r\nnRate=40\r\nnVoice=-3\r\n[Background]\r\nIndex0=-7\r\nCount=-1\r\nnPramBZ=9\r\n"
+               u"[Color]\r\nnVerticalWidth=0\r\nnPramWidth=500\r\nnWholeTB0=-9\r\nnWholeLR0=2147483647\r\n"
+               u"[Page]\r\nnPageWidth=0\r\n[LocalWebSet]\r\nPage=0\r\n[Parse]\r\nnParse=99999999999999\r\n");
+    const DisplaySettings s = readDisplaySettings(f.folders);
+    struct Case {
+        const char* name;
+        int value;
+        int expected;
+    };
+    const Case cases[] = {
+        {"TextSize", s.textSize, 9},          {"CodeTextSize", s.codeTextSize, 9},
+        {"Row", s.rowSpacing, 0},              {"Pram", s.paragraphSpacing, 100},
+        {"nRate", s.rate, 10},                 {"nVoice", s.voice, 0},
+        {"Index0", s.index0, 0},               {"Count", s.count, 0},
+        {"nPramBZ", s.annotationRange, 2},     {"nVerticalWidth", s.verticalWidth, 200},
+        {"nPramWidth", s.pramWidth, 50},       {"nWholeTB0", s.wholeTB0, -1},
+        {"nWholeLR0", s.wholeLR0, 100000},     {"nPageWidth", s.pageWidth, 100},
+        {"LocalWebSet Page", s.webPageSize, 1}, {"nParse", s.parse, 100000},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.value, c.expected) << c.name;
+
+    ASSERT_TRUE(writeDisplaySettings(f.folders, s).ok());
+    const auto written = platform::IniFile::load(f.folders.dataControl("preSet.ini"));
+    EXPECT_EQ(written.integer(u"Size", u"TextSize", 0), 9);
+    EXPECT_EQ(written.integer(u"Distance", u"Row", 1), 0);
+    EXPECT_EQ(readDisplaySettings(f.folders), s);
+}
+
 TEST(DisplaySettings, ReadsTheProgramFolderCopyWhenTheDataFolderHasNone)
 {
     Folders f;
@@ -73,8 +107,8 @@ TEST(DisplaySettings, EmptyColorValuesKeepTheBuiltInDefault)
     EXPECT_EQ(settings.pramWidth, 3);
     EXPECT_EQ(settings.horize, 9);
     EXPECT_FALSE(settings.wholeTop);
-    // Outside the Color section an empty number reads as 0.
-    EXPECT_EQ(settings.textSize, 0);
+    // Outside the Color section an empty number reads as 0, then the smallest usable size.
+    EXPECT_EQ(settings.textSize, 9);
 }
 
 DisplaySettings unusualSettings()
