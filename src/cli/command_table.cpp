@@ -87,12 +87,16 @@ const std::vector<Command>& commandTable()
          "-10 to 10 (0 normal, 3, 7 and 10 ever faster).\n",
          runAudio},
         {"speak", "read a chapter or a text file aloud, or into a WAV file",
-         "speak [--voice V] [--rate R] [--to FILE.wav] [--device NAME] CHAPTER.xml|TEXT-FILE",
+         "speak [--voice V] [--rate R] [--to FILE.wav] [--device NAME] [--for TIME] [--chapters N] "
+         "CHAPTER.xml|TEXT-FILE",
          "Reads piece by piece as the reading view does, printing each piece as it is\n"
          "spoken, on the sound device (ALSA \"default\", or --device NAME); without a\n"
          "sound device it says so and goes on in silence at the pace of speech.\n"
          "--to writes the speech to a WAV file instead. A name ending in .xml is a\n"
-         "chapter of the library; any other is a text file (UTF-8, UTF-16 or GBK).\n",
+         "chapter of the library; any other is a text file (UTF-8, UTF-16 or GBK).\n"
+         "Sleep timer: --for 30m (or 45, 1h, 1h30m) stops after that time, the last\n"
+         "seconds ever quieter; --chapters N stops when N chapters are read (the first\n"
+         "one included). With either, reading goes on into the chapters that follow.\n",
          runSpeak},
         {"voices", "list the speech voices", "voices",
          "The index, name, languages and description of each voice; * marks the\n"

@@ -20,6 +20,7 @@
 #include "core/speech/chapter_text.h"
 #include "core/speech/null_output.h"
 #include "core/speech/read_aloud_runner.h"
+#include "core/speech/sleep_timer.h"
 #include "core/util/utf16.h"
 
 namespace veyla::cli {
@@ -70,21 +71,43 @@ Result<ChapterTexts> readParagraphs(CliContext& context, const std::string& argu
     return paragraphs;
 }
 
-// Prints each piece as it is spoken; the run ends with the text.
+// Prints each piece as it is spoken. The run ends with the text, or, when
+// following chapters are given, goes on into them (printing each one's
+// name first) and ends after the last.
 class PrintingSink final : public ReadAloudSink {
 public:
-    PrintingSink(std::ostream& out, const ChapterTexts& paragraphs) : m_out(out), m_paragraphs(paragraphs) {}
+    PrintingSink(std::ostream& out, ChapterSnapshot first, std::vector<AudioJobItem> following = {})
+        : m_out(out), m_current(std::move(first)), m_following(std::move(following))
+    {
+    }
 
     void paragraphStarted(std::size_t) override {}
     void pieceStarted(std::size_t paragraph, TextPos begin, TextPos end) override
     {
-        std::u16string piece = m_paragraphs[paragraph].substr(static_cast<std::size_t>(begin),
+        std::u16string piece = (*current())[paragraph].substr(static_cast<std::size_t>(begin),
                                                               static_cast<std::size_t>(end - begin));
         std::erase(piece, u'\r');
         m_out << utf16::toUtf8(piece) << std::endl;
     }
     void pieceFinished(std::size_t, TextPos, TextPos) override {}
-    ChapterSnapshot nextChapter(std::stop_token) override { return nullptr; }
+    ChapterSnapshot nextChapter(std::stop_token) override
+    {
+        while (m_next < m_following.size()) {
+            const AudioJobItem& item = m_following[m_next++];
+            auto chapter = library::readChapter(item.chapter, {});
+            if (!chapter)
+                continue;  // an unreadable chapter is passed over, as the view would show nothing
+            ChapterTexts paragraphs;
+            for (const auto& paragraph : chapter->paragraphs)
+                paragraphs.push_back(removeInlineMarks(paragraph.text()));
+            m_out << "[" << utf16::toUtf8(item.text) << "]" << std::endl;
+            std::lock_guard lock(m_mutex);
+            m_current = std::make_shared<const ChapterTexts>(std::move(paragraphs));
+            m_currentPath = item.chapter;
+            return m_current;
+        }
+        return nullptr;
+    }
     void runEnded(RunEnd end, const std::string& detail) override
     {
         std::lock_guard lock(m_mutex);
@@ -101,14 +124,41 @@ public:
         std::lock_guard lock(m_mutex);
         return m_detail;
     }
+    // The chapter read last (empty while the first one is read).
+    fs::path currentPath() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_currentPath;
+    }
 
 private:
+    ChapterSnapshot current() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_current;
+    }
+
     std::ostream& m_out;
-    const ChapterTexts& m_paragraphs;
     mutable std::mutex m_mutex;
+    ChapterSnapshot m_current;
+    fs::path m_currentPath;
+    std::vector<AudioJobItem> m_following;
+    std::size_t m_next = 0;
     RunEnd m_end = RunEnd::Stopped;
     std::string m_detail;
 };
+
+// The chapters after the given chapter of the library, in reading order.
+std::vector<AudioJobItem> chaptersAfter(CliContext& context, const std::string& argument)
+{
+    if (!isChapterPath(argument))
+        return {};
+    library::LibraryTree tree(context.folders().libraryFolder());
+    auto items = chaptersToRender(tree, tree.findByPath(context.libraryPath(argument)));
+    if (!items.empty())
+        items.erase(items.begin());
+    return items;
+}
 
 std::unique_ptr<AudioOutput> speakingOutput(CliContext& context, const SpeechArguments& arguments, int& exitCode)
 {
@@ -174,11 +224,16 @@ int runVoices(CliContext& context, const std::vector<std::string>& args)
 
 int runSpeak(CliContext& context, const std::vector<std::string>& args)
 {
-    const SpeechArguments arguments = parseSpeechArguments(args, {"--to", "--device"});
+    const SpeechArguments arguments = parseSpeechArguments(args, {"--to", "--device", "--for", "--chapters"});
     if (!arguments.problem.empty())
         return context.usage("speak", arguments.problem);
     if (arguments.positional.size() != 1)
         return context.usage("speak", "expects one chapter or text file");
+    const bool timed = arguments.sleepFor || arguments.sleepChapters;
+    if (timed && arguments.to)
+        return context.usage("speak", "--for and --chapters are for reading aloud, not --to");
+    if (arguments.sleepFor && arguments.sleepChapters)
+        return context.usage("speak", "give either --for or --chapters");
     auto paragraphs = readParagraphs(context, arguments.positional.front());
     if (!paragraphs)
         return context.fail("speak", paragraphs.error());
@@ -196,15 +251,29 @@ int runSpeak(CliContext& context, const std::vector<std::string>& args)
     if (arguments.to)
         return speakToWavFile(context, *engine, *paragraphs, *arguments.to);
 
+    // With a sleep timer, reading goes on into the chapters that follow
+    // until the timer ends it.
+    const SteadySleepClock clock;
+    SleepTimer timer(clock);
+    if (arguments.sleepFor)
+        timer.armFor(*arguments.sleepFor);
+    else if (arguments.sleepChapters)
+        timer.arm({SleepKind::Chapters, *arguments.sleepChapters});
     const auto snapshot = std::make_shared<const ChapterTexts>(std::move(*paragraphs));
-    PrintingSink sink(context.out(), *snapshot);
-    ReadAloudRunner runner(*engine, sink);
+    PrintingSink sink(context.out(), snapshot, timed ? chaptersAfter(context, arguments.positional.front())
+                                                     : std::vector<AudioJobItem>{});
+    ReadAloudRunner runner(*engine, sink, timed ? &timer : nullptr);
     if (Status started = runner.start({ReadAloudMode::WholeChapter, snapshot, 0, 0}); !started)
         return context.fail("speak", started.error());
     std::stop_callback onInterrupt(interrupted.get_token(), [&runner] { runner.stop(); });
     runner.wait();
     if (sink.end() == RunEnd::Failed)
         return context.fail("speak", sink.detail());
+    if (sink.end() == RunEnd::TimerEnded) {
+        const fs::path at = sink.currentPath();
+        context.err() << "veyla-cli: speak: the sleep timer ended reading"
+                      << (at.empty() ? std::string() : " at " + at.lexically_relative(context.folders().libraryFolder()).string()) << '\n';
+    }
     return interrupted.stop_requested() ? kExitInterrupted : kExitOk;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,11 +19,14 @@ struct SpeechArguments {
     std::optional<int> rate;            // --rate: -10..10
     std::optional<std::string> to;      // --to FILE.wav (speak)
     std::optional<std::string> device;  // --device NAME (speak)
+    std::optional<std::chrono::seconds> sleepFor;  // --for 30m (speak)
+    std::optional<int> sleepChapters;              // --chapters N (speak)
     std::vector<std::string> positional;
     std::string problem;                // non-empty: a usage error
 };
 
-// Parses --voice, --rate and the options named in allowed ("--to", "--device").
+// Parses --voice, --rate and the options named in allowed ("--to",
+// "--device", "--for", "--chapters").
 SpeechArguments parseSpeechArguments(const std::vector<std::string>& args, const std::vector<std::string>& allowed);
 
 // The index of the voice a --voice argument names: an index into the list,

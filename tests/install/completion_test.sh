@@ -46,7 +46,7 @@ expect 'import' veyla-cli im
 expect '--data --help --version' veyla-cli --
 expect '--help --into --no-punct --prefix --suffix' veyla-cli import --
 expect '--dry-run --help --no-punct --prefix --suffix' veyla-cli split --dry-run --
-expect '--device --help --rate --to --voice' veyla-cli --data "$data" speak --
+expect '--chapters --device --for --help --rate --to --voice' veyla-cli --data "$data" speak --
 expect '--books --help --mode' veyla-cli mine --
 expect '--backwards --from --help' veyla-cli search --
 # Library paths, relative to 藏书库, in the data folder of --data, --data= or $VEYLA_DATA_DIR.

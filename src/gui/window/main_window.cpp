@@ -93,6 +93,10 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
     m_annotations = new AnnotationController(m_display, *m_view, *m_ribbon, *m_router, *m_library, this);
     m_speech = new SpeechController(m_display, *m_view, *m_router, *m_ribbon, *m_displayCommands, *statusBar(), this);
     m_speech->startDefaultEngine();
+    connect(m_speech, &SpeechController::runEnded, this, [this](speech::RunEnd end) {
+        if (end == speech::RunEnd::TimerEnded)
+            m_bookmarks->saveExitPosition();
+    });
     m_audio = new AudioRenderController(m_folders, m_display, *m_treeModel, *m_treePane, *m_router, this);
     m_nameSearch = new NameSearchController(m_display, *m_treeModel, *m_treePane, *m_router, this);
     m_mining = new MiningController(m_display, *m_treeModel, *m_treePane, *m_router,
