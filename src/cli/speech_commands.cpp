@@ -20,6 +20,7 @@
 #include "core/speech/chapter_text.h"
 #include "core/speech/null_output.h"
 #include "core/speech/read_aloud_runner.h"
+#include "core/speech/render_workers.h"
 #include "core/speech/sleep_timer.h"
 #include "core/util/utf16.h"
 
@@ -279,7 +280,7 @@ int runSpeak(CliContext& context, const std::vector<std::string>& args)
 
 int runAudio(CliContext& context, const std::vector<std::string>& args)
 {
-    const SpeechArguments arguments = parseSpeechArguments(args, {});
+    const SpeechArguments arguments = parseSpeechArguments(args, {"--jobs", "--format"});
     if (!arguments.problem.empty())
         return context.usage("audio", arguments.problem);
     if (arguments.positional.size() != 1)
@@ -292,23 +293,30 @@ int runAudio(CliContext& context, const std::vector<std::string>& args)
     std::stop_source stop;
     InterruptWatcher watcher([&] {
         stop.request_stop();
-        context.err() << "\nveyla-cli: audio: stopping after the current chapter\n";
+        context.err() << "\nveyla-cli: audio: stopping after the chapters being rendered\n";
     });
+    // The engine here only checks that speech works and finds the voice;
+    // the workers render, each with an engine of its own.
     int exitCode = kExitOk;
     auto engine = makeEngine(context, "audio", std::make_unique<NullOutput>(NullPace::Instant), arguments, exitCode);
     if (engine == nullptr)
         return exitCode;
+    const AudioFormat format = arguments.format.value_or(AudioFormat::Wav);
+    WorkerCommand worker{fs::read_symlink("/proc/self/exe"),
+                         {"--voice", std::to_string(engine->selectedVoice()), "--rate", std::to_string(engine->rate())}};
+    engine.reset();
 
     const auto start = std::chrono::steady_clock::now();
     RenderSummary summary;
     fs::path folder;
     {
         ProgressBar bar(context.out(), context.outputIsTerminal(), "audio");
-        summary = renderAudio(*engine, context.folders().dataFolder, items, stop.get_token(), [&](const RenderStep& step) {
-            if (!step.audioFolder.empty())
-                folder = step.audioFolder;
-            bar.update(step.index - (step.text == kRenderDoneText ? 0 : 1), step.total);
-        });
+        summary = renderInWorkers(worker, context.folders().dataFolder, items, arguments.jobs.value_or(defaultRenderJobs()),
+                                  format, stop.get_token(), [&](const RenderStep& step) {
+                                      if (!step.audioFolder.empty())
+                                          folder = step.audioFolder;
+                                      bar.update(step.index - (step.text == kRenderDoneText ? 0 : 1), step.total);
+                                  });
     }
     auto& out = context.out();
     char line[160];
@@ -325,6 +333,22 @@ int runAudio(CliContext& context, const std::vector<std::string>& args)
     if (!summary.failures.empty())
         return kExitFailure;
     return summary.stopped ? kExitInterrupted : kExitOk;
+}
+
+int runRenderWorker(CliContext& context, const std::vector<std::string>& args)
+{
+    const SpeechArguments arguments = parseSpeechArguments(args, {});
+    if (!arguments.problem.empty() || !arguments.positional.empty())
+        return context.usage(kRenderWorkerOption, arguments.problem.empty() ? "takes no arguments" : arguments.problem);
+    const EngineFactory factory = [&]() -> Result<std::unique_ptr<SpeechEngine>> {
+        int exitCode = kExitOk;
+        auto engine =
+            makeEngine(context, kRenderWorkerOption, std::make_unique<NullOutput>(NullPace::Instant), arguments, exitCode);
+        if (engine == nullptr)
+            return Error{ErrorCode::EngineUnavailable, "the speech engine cannot start in the rendering process"};
+        return std::unique_ptr<SpeechEngine>(std::move(engine));
+    };
+    return speech::runRenderWorker(factory, context.in(), context.out());
 }
 
 }  // namespace veyla::cli

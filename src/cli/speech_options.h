@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/speech/espeak_engine.h"
+#include "core/speech/render_workers.h"
 
 namespace veyla::cli {
 
@@ -21,6 +22,8 @@ struct SpeechArguments {
     std::optional<std::string> device;  // --device NAME (speak)
     std::optional<std::chrono::seconds> sleepFor;  // --for 30m (speak)
     std::optional<int> sleepChapters;              // --chapters N (speak)
+    std::optional<int> jobs;                       // --jobs N (audio)
+    std::optional<speech::AudioFormat> format;     // --format wav|opus|m4b (audio)
     std::vector<std::string> positional;
     std::string problem;                // non-empty: a usage error
 };

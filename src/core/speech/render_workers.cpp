@@ -13,12 +13,17 @@
 #include <cerrno>
 #include <cstring>
 #include <deque>
+#include <map>
 #include <optional>
 #include <thread>
 
 #include "core/platform/app_folders.h"
+#include "core/platform/file_io.h"
 #include "core/speech/audio_path.h"
+#include "core/library/library_folder.h"
 #include "core/speech/chapter_text.h"
+#include "core/speech/opus_file.h"
+#include "core/util/utf16.h"
 
 extern char** environ;
 
@@ -112,9 +117,10 @@ int retire(Worker& worker)
 class Dispatcher {
 public:
     Dispatcher(const WorkerCommand& command, const fs::path& dataFolder, const std::vector<AudioJobItem>& items,
-               int jobs, const RenderProgress& progress)
+               int jobs, AudioFormat format, const RenderProgress& progress)
         : m_command(command), m_dataFolder(dataFolder), m_items(items),
-          m_jobs(static_cast<std::size_t>(std::max(jobs, 1))), m_progress(progress)
+          m_jobs(static_cast<std::size_t>(std::max(jobs, 1))), m_format(format), m_tags(tagsOf(items)),
+          m_progress(progress)
     {
     }
 
@@ -167,8 +173,9 @@ private:
             return true;
         }
         platform::makeFoldersForPath(target->file);
+        const fs::path file = chapterAudioFile(target->file, m_format);
         std::error_code ec;
-        if (fs::exists(target->file, ec)) {
+        if (fs::exists(file, ec)) {
             ++m_summary.existing;
             return true;
         }
@@ -176,12 +183,14 @@ private:
             m_summary.failures.emplace_back(item.chapter, *m_spawnFailure);
             return true;
         }
-        worker->scratch = target->file.parent_path() /
+        worker->scratch = file.parent_path() /
                           (".veyla-render-" + std::to_string(::getpid()) + "-" + std::to_string(index));
         fs::remove_all(worker->scratch, ec);
         worker->job = index;
-        const std::string line = joinWorkerFields({"job", item.chapter.string(), target->file.string(),
-                                                   worker->scratch.string()});
+        const AudioTags& tags = m_tags[index];
+        const std::string line = joinWorkerFields({"job", item.chapter.string(), file.string(),
+                                                   worker->scratch.string(), tags.title, tags.album, tags.artist,
+                                                   std::to_string(tags.track), std::to_string(tags.tracks)});
         if (!sendAll(worker->socket, line))
             workerDied(*worker);
         return true;
@@ -277,6 +286,8 @@ private:
     const fs::path& m_dataFolder;
     const std::vector<AudioJobItem>& m_items;
     const std::size_t m_jobs;
+    const AudioFormat m_format;
+    const std::vector<AudioTags> m_tags;
     const RenderProgress& m_progress;
     std::deque<std::size_t> m_pending;
     std::size_t m_begun = 0;
@@ -301,12 +312,20 @@ std::string escapeField(std::string_view field)
     return out;
 }
 
+// Links a finished file of the scratch folder to its place; false with
+// errno EEXIST when a file is there already.
+bool publish(const fs::path& made, const fs::path& target)
+{
+    return ::link(made.c_str(), target.c_str()) == 0;
+}
+
 // Renders one chapter in the worker; returns the report fields.
 std::vector<std::string> renderJob(SpeechEngine& engine, const std::vector<std::string>& job)
 {
     const fs::path chapter = job[1];
     const fs::path target = job[2];
     const fs::path scratch = job[3];
+    const AudioTags tags{job[4], job[5], job[6], std::atoi(job[7].c_str()), std::atoi(job[8].c_str())};
     const auto failure = [](const Error& error) {
         return std::vector<std::string>{"fail", std::to_string(static_cast<int>(error.code)), error.detail};
     };
@@ -316,17 +335,28 @@ std::vector<std::string> renderJob(SpeechEngine& engine, const std::vector<std::
     std::error_code ec;
     if (!fs::create_directory(scratch, ec))
         return failure(Error{ErrorCode::WriteFailed, scratch.string() + ": cannot make the scratch folder"});
-    const fs::path made = scratch / target.filename();
-    const auto seconds = engine.speakToFile(made, *text);
+    const fs::path wav = scratch / fs::path(target.filename()).replace_extension(".wav");
+    fs::path made = wav;
+    auto audio = renderChapterAudio(engine, wav, *text);
+    Status done = audio ? Status() : Status(audio.error());
+    if (done && target.extension() == ".opus") {
+        made = scratch / target.filename();
+        done = encodeOpusFile(wav, made, tags);
+    }
+    const fs::path lrc = scratch / fs::path(target.filename()).replace_extension(".lrc");
+    if (done)
+        done = platform::writeFileAtomically(lrc, lrcText(audio->lyrics, tags));
     std::vector<std::string> report;
-    if (!seconds) {
-        report = failure(seconds.error());
-    } else if (::link(made.c_str(), target.c_str()) != 0) {
+    if (!done) {
+        report = failure(done.error());
+    } else if (!publish(made, target)) {
         report = errno == EEXIST ? std::vector<std::string>{"exists"}
                                  : failure(Error{ErrorCode::WriteFailed, target.string() + ": " + std::strerror(errno)});
     } else {
+        // The lyrics go beside the audio unless a file is there already.
+        (void)publish(lrc, fs::path(target).replace_extension(".lrc"));
         char number[32];
-        std::snprintf(number, sizeof number, "%.3f", *seconds);
+        std::snprintf(number, sizeof number, "%.3f", audio->seconds);
         report = {"ok", number};
     }
     fs::remove_all(scratch, ec);
@@ -365,11 +395,55 @@ std::vector<std::string> splitWorkerFields(std::string_view line)
     return fields;
 }
 
-RenderSummary renderInWorkers(const WorkerCommand& command, const fs::path& dataFolder,
-                              const std::vector<AudioJobItem>& items, int jobs, std::stop_token stop,
-                              const RenderProgress& progress)
+std::optional<AudioFormat> audioFormatNamed(std::string_view name)
 {
-    Dispatcher dispatcher(command, dataFolder, items, jobs, progress);
+    for (AudioFormat format : {AudioFormat::Wav, AudioFormat::Opus, AudioFormat::M4b}) {
+        if (audioFormatName(format) == name)
+            return format;
+    }
+    return std::nullopt;
+}
+
+std::string_view audioFormatName(AudioFormat format)
+{
+    switch (format) {
+    case AudioFormat::Opus: return "opus";
+    case AudioFormat::M4b: return "m4b";
+    case AudioFormat::Wav: break;
+    }
+    return "wav";
+}
+
+fs::path chapterAudioFile(const fs::path& wavTarget, AudioFormat format)
+{
+    return format == AudioFormat::Opus ? fs::path(wavTarget).replace_extension(".opus") : wavTarget;
+}
+
+std::vector<AudioTags> tagsOf(const std::vector<AudioJobItem>& items)
+{
+    std::vector<AudioTags> tags;
+    std::map<fs::path, int> counts;
+    for (const auto& item : items)
+        ++counts[item.chapter.parent_path()];
+    std::map<fs::path, int> seen;
+    for (const auto& item : items) {
+        const fs::path book = item.chapter.parent_path();
+        AudioTags tag;
+        tag.title = utf16::toUtf8(item.text);
+        tag.album = utf16::toUtf8(library::itemText(library::pathText(book.filename()), library::ItemKind::Folder));
+        tag.artist = "Veyla";
+        tag.track = ++seen[book];
+        tag.tracks = counts[book];
+        tags.push_back(std::move(tag));
+    }
+    return tags;
+}
+
+RenderSummary renderInWorkers(const WorkerCommand& command, const fs::path& dataFolder,
+                              const std::vector<AudioJobItem>& items, int jobs, AudioFormat format,
+                              std::stop_token stop, const RenderProgress& progress)
+{
+    Dispatcher dispatcher(command, dataFolder, items, jobs, format, progress);
     return dispatcher.run(stop);
 }
 
@@ -383,7 +457,7 @@ int runRenderWorker(const EngineFactory& makeEngine, std::istream& in, std::ostr
     while (std::getline(in, line)) {
         const auto job = splitWorkerFields(line);
         std::vector<std::string> report;
-        if (job.size() != 4 || job[0] != "job") {
+        if (job.size() != 9 || job[0] != "job") {
             report = {"fail", std::to_string(static_cast<int>(ErrorCode::InvalidArgument)), "not a job: " + line};
         } else {
             if (engine == nullptr && !engineFailure) {

@@ -5,12 +5,14 @@
 #include <functional>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <stop_token>
 #include <string>
 #include <vector>
 
 #include "core/speech/audio_renderer.h"
+#include "core/speech/chapter_audio.h"
 #include "core/speech/speech_engine.h"
 
 namespace veyla::speech {
@@ -26,11 +28,13 @@ namespace veyla::speech {
 // by tabs (tab, line feed and backslash in a field escaped as \t, \n, \\):
 //
 //   parent: job <chapter file> <target audio file> <scratch folder>
+//               <title> <album> <artist> <track> <tracks>
 //   worker: ok <seconds of audio>  |  exists  |  fail <error code number> <detail>
 //
-// The worker makes the scratch folder, renders into it (atomically, as
-// ever), links the finished file to the target (an existing target is
-// never replaced: "exists") and removes the scratch folder. A worker that
+// The worker makes the scratch folder, renders into it piece by piece,
+// encodes Ogg Opus when the target ends in ".opus", links the finished
+// file to the target (an existing target is never replaced: "exists") with
+// its LRC file beside it, and removes the scratch folder. A worker that
 // dies mid-chapter leaves at most its scratch folder, which the parent
 // removes; that chapter fails and the rest goes on in a new worker.
 
@@ -46,6 +50,19 @@ inline constexpr const char* kRenderWorkerOption = "--render-worker";
 // The number of workers used when none is asked for: one per core.
 int defaultRenderJobs();
 
+// What a rendering makes of each chapter: a WAV file, an Ogg Opus file,
+// or a WAV file that goes into one M4B file of the whole book (made by the
+// caller with makeBookFiles once the chapters are there).
+enum class AudioFormat { Wav, Opus, M4b };
+
+// "wav", "opus", "m4b" and back; nullopt for anything else.
+std::optional<AudioFormat> audioFormatNamed(std::string_view name);
+std::string_view audioFormatName(AudioFormat format);
+
+// The audio file of a chapter in a format: the WAV target with ".opus"
+// for Opus (M4B books are built from the WAV files).
+std::filesystem::path chapterAudioFile(const std::filesystem::path& wavTarget, AudioFormat format);
+
 // Renders items as renderAudio does (same targets, resume rule, progress
 // and summary), jobs chapters at a time in worker processes, each worker
 // lowered in priority so that reading aloud keeps its pace. A stop request
@@ -53,14 +70,17 @@ int defaultRenderJobs();
 // and written whole, and the call returns when they are. A worker that
 // cannot be started fails the chapters given to it with the reason.
 RenderSummary renderInWorkers(const WorkerCommand& command, const std::filesystem::path& dataFolder,
-                              const std::vector<AudioJobItem>& items, int jobs, std::stop_token stop = {},
-                              const RenderProgress& progress = {});
+                              const std::vector<AudioJobItem>& items, int jobs, AudioFormat format,
+                              std::stop_token stop = {}, const RenderProgress& progress = {});
 
 // The worker's side: reads job lines from in until it ends, renders each
 // chapter with the engine makeEngine returns (called at the first job only,
 // so that a worker starts as fast as the program can) and answers on out.
 using EngineFactory = std::function<Result<std::unique_ptr<SpeechEngine>>()>;
 int runRenderWorker(const EngineFactory& makeEngine, std::istream& in, std::ostream& out);
+
+// The tags of each item: its book (the folder holding it), its place there.
+std::vector<AudioTags> tagsOf(const std::vector<AudioJobItem>& items);
 
 // One protocol line from fields, and back.
 std::string joinWorkerFields(const std::vector<std::string>& fields);

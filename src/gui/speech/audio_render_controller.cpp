@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "gui/speech/audio_render_controller.h"
 
+#include <QCoreApplication>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <unistd.h>
 
 #include <cmath>
 
@@ -9,6 +12,7 @@
 #include "core/speech/audio_path.h"
 #include "core/speech/espeak_engine.h"
 #include "core/speech/null_output.h"
+#include "core/speech/render_workers.h"
 #include "gui/app/message_box.h"
 #include "gui/app/messages.h"
 #include "gui/commands/command_router.h"
@@ -62,6 +66,9 @@ AudioRenderController::AudioRenderController(platform::AppFolders folders, Displ
       m_window(window)
 {
     connect(&m_watcher, &QFutureWatcher<speech::RenderSummary>::finished, this, &AudioRenderController::done);
+    const fs::path beside = fs::path(QCoreApplication::applicationDirPath().toStdString()) / "veyla-cli";
+    if (::access(beside.c_str(), X_OK) == 0)
+        m_workerProgram = beside;
     router.bind(kRenderBookAudio, [this] { renderItem(m_pane.selectedIndex()); });
 }
 
@@ -91,7 +98,8 @@ bool AudioRenderController::renderItem(const QModelIndex& item)
         showMessage(m_window, MessageKind::Information, u"Veyla"_s, u"没有可以生成音频的文章"_s);
         return false;
     }
-    if (!prepareEngine())
+    const bool inWorkers = m_engine == nullptr && !m_workerProgram.empty();
+    if (!inWorkers && !prepareEngine())
         return false;
     m_busy = true;
     showDialog();
@@ -107,6 +115,17 @@ bool AudioRenderController::renderItem(const QModelIndex& item)
             },
             Qt::QueuedConnection);
     };
+    if (inWorkers) {
+        speech::WorkerCommand command{m_workerProgram, {"--rate", std::to_string(m_display.settings.rate)}};
+        if (m_display.settings.voice >= 0)
+            command.arguments.insert(command.arguments.end(), {"--voice", std::to_string(m_display.settings.voice)});
+        m_watcher.setFuture(QtConcurrent::run([command = std::move(command), dataFolder = m_folders.dataFolder,
+                                               items = std::move(items), stop = m_stop.get_token(), relay] {
+            return speech::renderInWorkers(command, dataFolder, items, speech::defaultRenderJobs(),
+                                           speech::AudioFormat::Wav, stop, relay);
+        }));
+        return true;
+    }
     m_watcher.setFuture(QtConcurrent::run(
         [engine = m_engine.get(), dataFolder = m_folders.dataFolder, items = std::move(items),
          stop = m_stop.get_token(), relay] { return speech::renderAudio(*engine, dataFolder, items, stop, relay); }));
@@ -143,6 +162,12 @@ void AudioRenderController::showDialog()
             Qt::UniqueConnection);
     m_dialog->show();
     m_dialog->raise();
+}
+
+void AudioRenderController::hideDialog()
+{
+    if (m_dialog != nullptr)
+        m_dialog->hide();
 }
 
 void AudioRenderController::requestStop()

@@ -221,12 +221,14 @@ void MainWindow::shutdown()
     m_nameSearch->requestStop();
     m_mining->requestStop();
     // Read-aloud and rendering end before anything is saved: both are
-    // asked to stop first, so that they wind down together.
+    // asked to stop first, so that they wind down together. The window
+    // goes at once; a rendering finishes the chapters it has begun.
     m_speech->stop();
     m_audio->requestStop();
+    hide();
+    m_audio->hideDialog();
     m_speech->wait();
     m_audio->waitForFinished();
-    hide();
     if (!m_library->rootFolder().empty())
         m_router->trigger(kSaveChapter);
     m_autosave.stop();
