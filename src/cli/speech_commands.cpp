@@ -17,6 +17,7 @@
 #include "core/speech/alsa_output.h"
 #include "core/speech/audio_path.h"
 #include "core/speech/audio_renderer.h"
+#include "core/speech/book_file.h"
 #include "core/speech/chapter_text.h"
 #include "core/speech/null_output.h"
 #include "core/speech/read_aloud_runner.h"
@@ -330,7 +331,18 @@ int runAudio(CliContext& context, const std::vector<std::string>& args)
         out << "audio folder: " << folder.string() << '\n';
     for (const auto& [chapter, error] : summary.failures)
         context.fail("audio", chapter.string() + ": " + error.detail);
-    if (!summary.failures.empty())
+    bool booksFailed = false;
+    if (format == AudioFormat::M4b && !summary.stopped) {
+        const BookFilesSummary books = makeBookFiles(context.folders().dataFolder, items);
+        for (const auto& file : books.made)
+            out << "book file: " << file.string() << '\n';
+        for (const auto& file : books.kept)
+            out << "book file (up to date): " << file.string() << '\n';
+        for (const auto& [book, error] : books.failures)
+            context.fail("audio", book.string() + ": " + error.detail);
+        booksFailed = !books.failures.empty();
+    }
+    if (!summary.failures.empty() || booksFailed)
         return kExitFailure;
     return summary.stopped ? kExitInterrupted : kExitOk;
 }

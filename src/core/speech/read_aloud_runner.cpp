@@ -31,6 +31,7 @@ Status ReadAloudRunner::start(ReadAloudStart start)
         token = m_stopSource.get_token();
     }
     m_running.store(true);
+    m_finishPiece.store(false);
     m_thread = std::jthread([this, token, start = std::move(start)] { run(token, start); });
     return {};
 }
@@ -93,6 +94,8 @@ ReadAloudRunner::Outcome ReadAloudRunner::read(std::stop_token stop, ReadAloudSt
             spokeAny = spokeAny || end == ParagraphEnd::Spoken;
         }
         const bool timerEnded = m_timer != nullptr && m_timer->chapterFinished();
+        if (m_finishPiece.load())
+            return {RunEnd::Stopped, {}};
         ChapterSnapshot next = m_sink.nextChapter(stop);
         if (timerEnded)
             return {RunEnd::TimerEnded, {}};
@@ -117,7 +120,7 @@ ReadAloudRunner::ParagraphEnd ReadAloudRunner::speakParagraph(std::stop_token st
     const std::u16string& text = chapter[paragraph];
     bool spoke = false;
     for (TextPos pos = offset;;) {
-        if (stop.stop_requested())
+        if (stop.stop_requested() || m_finishPiece.load())
             return ParagraphEnd::Stopped;
         const SpeechPiece piece = cutSpeechPiece(text, pos);
         if (piece.empty())

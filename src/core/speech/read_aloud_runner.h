@@ -114,6 +114,9 @@ public:
     // InvalidArgument when called from the worker itself.
     Status start(ReadAloudStart start);
     void stop();
+    // Ends the run once the piece being spoken has been played out (a
+    // pause: the listener resumes at the next piece). Any thread.
+    void finishPieceThenStop() { m_finishPiece.store(true); }
     // Waits until the current run (if any) has ended.
     void wait();
     // True when no run is going on.
@@ -139,6 +142,7 @@ private:
     std::jthread m_thread;
     std::atomic<std::thread::id> m_workerId;
     std::atomic<bool> m_running{false};
+    std::atomic<bool> m_finishPiece{false};
     std::mutex m_stopMutex;
     std::stop_source m_stopSource{std::nostopstate};
 };

@@ -11,6 +11,7 @@
 
 #include "core/platform/app_folders.h"
 #include "core/speech/audio_renderer.h"
+#include "core/speech/render_workers.h"
 
 class QModelIndex;
 class QWidget;
@@ -57,11 +58,16 @@ public:
     void setWorkerProgram(std::filesystem::path program) { m_workerProgram = std::move(program); }
     // Hides the progress window (the main window is closing).
     void hideDialog();
+    // The format of the next rendering (the dialog's "格式" once it exists).
+    speech::AudioFormat format() const;
 
 signals:
     void finished();
 
 private:
+    // Starts rendering items in the format chosen.
+    bool startRendering(std::vector<speech::AudioJobItem> items);
+    void renderAgain();
     // Makes the engine on first use and gives it the read-aloud voice and rate.
     bool prepareEngine();
     void showDialog();
@@ -75,6 +81,7 @@ private:
     QPointer<MakeAudioDialog> m_dialog;
     std::unique_ptr<speech::SpeechEngine> m_engine;
     std::filesystem::path m_workerProgram;
+    std::vector<speech::AudioJobItem> m_lastItems;
     std::stop_source m_stop;
     QFutureWatcher<speech::RenderSummary> m_watcher;
     speech::RenderSummary m_summary;

@@ -104,7 +104,54 @@ void SpeechController::stop()
     if (m_runner == nullptr)
         return;
     m_stopPending = true;
+    m_paused = false;
     m_runner->stop();
+    emit playbackChanged();
+}
+
+SpeechController::Playback SpeechController::playback() const
+{
+    if (m_paused)
+        return Playback::Paused;
+    return isReading() && !m_stopPending ? Playback::Playing : Playback::Stopped;
+}
+
+void SpeechController::pause()
+{
+    if (playback() != Playback::Playing)
+        return;
+    m_paused = true;
+    m_runner->finishPieceThenStop();
+    emit playbackChanged();
+}
+
+void SpeechController::resume()
+{
+    if (m_runner == nullptr || playback() == Playback::Playing)
+        return;
+    const bool atPiece = m_paused && m_resumeShown == m_shownCount;
+    if (!atPiece || !m_router.chapterOpen()) {
+        start(ReadAloudMode::FromPosition);
+        return;
+    }
+    speech::ReadAloudStart next;
+    next.mode = ReadAloudMode::FromPosition;
+    next.chapter = std::make_shared<const speech::ChapterTexts>(m_view.paragraphTexts());
+    next.paragraph = m_resumeParagraph;
+    next.offset = m_resumeOffset;
+    m_stopPending = false;
+    m_paused = false;
+    m_runShown = m_shownCount;
+    (void)m_runner->start(std::move(next));
+    emit playbackChanged();
+}
+
+void SpeechController::playPause()
+{
+    if (playback() == Playback::Playing)
+        pause();
+    else
+        resume();
 }
 
 void SpeechController::wait()
@@ -149,6 +196,7 @@ void SpeechController::start(ReadAloudMode mode)
     if (mode == ReadAloudMode::FromPosition)
         start.offset = static_cast<TextPos>(m_view.caretLineOffset());
     m_stopPending = false;
+    m_paused = false;
     m_runShown = m_shownCount;
     if (m_pendingSleep) {
         m_sleep.arm(*m_pendingSleep);
@@ -157,6 +205,7 @@ void SpeechController::start(ReadAloudMode mode)
     }
     // The earlier run ends first; its reports are queued ahead of the new run's.
     (void)m_runner->start(std::move(start));
+    emit playbackChanged();
 }
 
 void SpeechController::restartIfReading()
@@ -313,6 +362,9 @@ void SpeechController::pieceStarted(std::size_t paragraph, TextPos begin, TextPo
 
 void SpeechController::pieceFinished(std::size_t paragraph, TextPos begin, TextPos end)
 {
+    m_resumeParagraph = paragraph;
+    m_resumeOffset = end;
+    m_resumeShown = m_runShown;
     if (showsRunChapter())
         m_view.setSpoken(paragraph, static_cast<std::size_t>(begin), static_cast<std::size_t>(end), false);
 }
@@ -352,6 +404,7 @@ void SpeechController::ended(RunEnd end, const std::string& detail)
         break;
     }
     emit runEnded(end);
+    emit playbackChanged();
 }
 
 void SpeechController::chapterShown()

@@ -65,6 +65,15 @@ public:
     bool isReading() const;
     // Ends the run after the piece being spoken; returns at once.
     void stop();
+
+    // Media controls. pause() lets the piece being spoken play out and ends
+    // the run there; resume() goes on with the next piece (or from the
+    // caret's line when the chapter changed meanwhile).
+    enum class Playback { Stopped, Playing, Paused };
+    Playback playback() const;
+    void pause();
+    void resume();
+    void playPause();
     // Waits until the run has ended.
     void wait();
 
@@ -85,6 +94,8 @@ public:
 signals:
     // A run ended, for whoever waits for it (tests, the status bar).
     void runEnded(speech::RunEnd end);
+    // Playing, paused or stopped changed.
+    void playbackChanged();
 
 private:
     void bindCommands();
@@ -127,6 +138,10 @@ private:
     std::unique_ptr<QueuedReadAloudSink> m_sink;
     std::unique_ptr<speech::ReadAloudRunner> m_runner;
     bool m_stopPending = false;
+    bool m_paused = false;        // a pause ended (or is ending) the run
+    std::size_t m_resumeParagraph = 0;  // after the last piece spoken in full
+    TextPos m_resumeOffset = 0;
+    unsigned m_resumeShown = 0;   // the chapter count when it was spoken
     bool m_turningPage = false;  // the run itself opens the next chapter
     unsigned m_shownCount = 0;   // chapters shown by the view so far
     unsigned m_runShown = 0;     // the count when the chapter being read was shown

@@ -22,6 +22,7 @@
 #include "gui/tree/library_controller.h"
 #include "gui/tree/library_tree_model.h"
 #include "gui/tree/library_tree_pane.h"
+#include "gui/speech/media_controls.h"
 #include "gui/view/bookmark_controller.h"
 #include "gui/view/annotation_controller.h"
 #include "gui/view/display_controller.h"
@@ -93,6 +94,7 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
     m_annotations = new AnnotationController(m_display, *m_view, *m_ribbon, *m_router, *m_library, this);
     m_speech = new SpeechController(m_display, *m_view, *m_router, *m_ribbon, *m_displayCommands, *statusBar(), this);
     m_speech->startDefaultEngine();
+    m_mediaControls = new MediaControls(*m_speech, *m_reading, *m_router, this);
     connect(m_speech, &SpeechController::runEnded, this, [this](speech::RunEnd end) {
         if (end == speech::RunEnd::TimerEnded)
             m_bookmarks->saveExitPosition();

@@ -44,9 +44,8 @@ TEST(SleepDuration, ParsesMinutesHoursAndSeconds)
     for (const Row& row : rows) {
         const auto parsed = parseSleepDuration(row.text);
         if (row.seconds < 0) {
-            EXPECT_FALSE(parsed.ok()) << row.text;
-            if (!parsed.ok())
-                EXPECT_EQ(parsed.error().code, ErrorCode::InvalidArgument);
+            ASSERT_FALSE(parsed.ok()) << row.text;
+            EXPECT_EQ(parsed.error().code, ErrorCode::InvalidArgument);
         } else {
             ASSERT_TRUE(parsed.ok()) << row.text;
             EXPECT_EQ(parsed->count(), row.seconds) << row.text;
