@@ -97,8 +97,8 @@ ReadAloudRunner::Outcome ReadAloudRunner::read(std::stop_token stop, ReadAloudSt
         if (m_finishPiece.load())
             return {RunEnd::Stopped, {}};
         ChapterSnapshot next = m_sink.nextChapter(stop);
-        if (timerEnded)
-            return {RunEnd::TimerEnded, {}};
+        if (timerEnded)  // unless the book ended first
+            return {next == nullptr ? RunEnd::NoDocument : RunEnd::TimerEnded, {}};
         if (stop.stop_requested())
             return {RunEnd::Stopped, {}};
         if (next == nullptr)

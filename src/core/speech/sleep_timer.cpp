@@ -23,6 +23,7 @@ Result<seconds> parseSleepDuration(const std::string& text)
     long long total = 0;
     std::size_t pos = 0;
     bool any = false;
+    std::string previousUnit;
     while (pos < text.size()) {
         std::size_t digits = pos;
         long long value = 0;
@@ -43,9 +44,10 @@ Result<seconds> parseSleepDuration(const std::string& text)
             scale = 1;
         else
             return bad;
-        // A bare number is only allowed alone or last ("1h30").
-        if (unit.empty() && unitEnd != text.size())
+        // A bare number stands alone or follows hours ("1h30").
+        if (unit.empty() && any && previousUnit != "h")
             return bad;
+        previousUnit = unit;
         total += value * scale;
         any = true;
         pos = unitEnd;
