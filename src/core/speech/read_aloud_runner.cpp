@@ -133,6 +133,10 @@ ReadAloudRunner::ParagraphEnd ReadAloudRunner::speakParagraph(std::stop_token st
         }
         m_sink.pieceStarted(paragraph, piece.begin, piece.end);
         const Status spoken = m_engine.speak(piece.text, stop);
+        {
+            std::lock_guard lock(m_placeMutex);
+            m_afterLastPiece = {paragraph, piece.end};
+        }
         m_sink.pieceFinished(paragraph, piece.begin, piece.end);
         spoke = spoke || utf16::trim(piece.text, u" \t\u3000").size() > 0;
         if (!spoken && spoken.code() != ErrorCode::Cancelled) {

@@ -117,6 +117,17 @@ public:
     // Ends the run once the piece being spoken has been played out (a
     // pause: the listener resumes at the next piece). Any thread.
     void finishPieceThenStop() { m_finishPiece.store(true); }
+    // Where the run after the last piece that ended would go on: its
+    // paragraph and the end of that piece. Any thread.
+    struct Place {
+        std::size_t paragraph = 0;
+        TextPos offset = 0;
+    };
+    Place afterLastPiece() const
+    {
+        std::lock_guard lock(m_placeMutex);
+        return m_afterLastPiece;
+    }
     // Waits until the current run (if any) has ended.
     void wait();
     // True when no run is going on.
@@ -143,6 +154,8 @@ private:
     std::atomic<std::thread::id> m_workerId;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_finishPiece{false};
+    mutable std::mutex m_placeMutex;
+    Place m_afterLastPiece;
     std::mutex m_stopMutex;
     std::stop_source m_stopSource{std::nostopstate};
 };

@@ -129,7 +129,8 @@ void SpeechController::resume()
 {
     if (m_runner == nullptr || playback() == Playback::Playing)
         return;
-    const bool atPiece = m_paused && m_resumeShown == m_shownCount;
+    // The run's reports may still be queued: the runner itself knows where it stopped.
+    const bool atPiece = m_paused && showsRunChapter();
     if (!atPiece || !m_router.chapterOpen()) {
         start(ReadAloudMode::FromPosition);
         return;
@@ -137,8 +138,9 @@ void SpeechController::resume()
     speech::ReadAloudStart next;
     next.mode = ReadAloudMode::FromPosition;
     next.chapter = std::make_shared<const speech::ChapterTexts>(m_view.paragraphTexts());
-    next.paragraph = m_resumeParagraph;
-    next.offset = m_resumeOffset;
+    const auto place = m_runner->afterLastPiece();
+    next.paragraph = place.paragraph;
+    next.offset = place.offset;
     m_stopPending = false;
     m_paused = false;
     m_runShown = m_shownCount;
@@ -362,9 +364,6 @@ void SpeechController::pieceStarted(std::size_t paragraph, TextPos begin, TextPo
 
 void SpeechController::pieceFinished(std::size_t paragraph, TextPos begin, TextPos end)
 {
-    m_resumeParagraph = paragraph;
-    m_resumeOffset = end;
-    m_resumeShown = m_runShown;
     if (showsRunChapter())
         m_view.setSpoken(paragraph, static_cast<std::size_t>(begin), static_cast<std::size_t>(end), false);
 }

@@ -139,9 +139,6 @@ private:
     std::unique_ptr<speech::ReadAloudRunner> m_runner;
     bool m_stopPending = false;
     bool m_paused = false;        // a pause ended (or is ending) the run
-    std::size_t m_resumeParagraph = 0;  // after the last piece spoken in full
-    TextPos m_resumeOffset = 0;
-    unsigned m_resumeShown = 0;   // the chapter count when it was spoken
     bool m_turningPage = false;  // the run itself opens the next chapter
     unsigned m_shownCount = 0;   // chapters shown by the view so far
     unsigned m_runShown = 0;     // the count when the chapter being read was shown
