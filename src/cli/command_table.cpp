@@ -9,6 +9,7 @@
 #include "cli/import_commands.h"
 #include "cli/library_commands.h"
 #include "cli/search_commands.h"
+#include "cli/site_commands.h"
 #include "cli/speech_commands.h"
 #include "cli/text_commands.h"
 #include "core/speech/render_workers.h"
@@ -61,17 +62,27 @@ const std::vector<Command>& commandTable()
         {"append", "append UTF-8 text from standard input to a chapter", "append CHAPTER.xml",
          "Each line that is not blank becomes a new paragraph at the end of the chapter.\n", runAppend},
         {"import", "import TXT or EPUB novels, or folders of TXT novels, into the library",
-         "import [--into FOLDER] [--prefix P] [--suffix S] [--no-punct] FILE|FOLDER...",
+         "import [--into FOLDER] [--prefix P] [--suffix S] [--no-punct] [--ignore-case] [--report] "
+         "[--apply-suggestion] FILE|FOLDER...",
          "Each novel becomes a book folder of chapter files, its chapters found from\n"
          "their headings. --into names a folder inside 藏书库 (made when missing; default\n"
          "the library itself). --prefix and --suffix give the heading style by hand;\n"
-         "--no-punct refuses headings that hold punctuation. A folder becomes a folder\n"
-         "of the library, with a book for each file whose name contains \".txt\".\n",
+         "--no-punct refuses headings that hold punctuation; --ignore-case matches the\n"
+         "letters of headings in either case (chapter finds CHAPTER). A folder becomes a\n"
+         "folder of the library, with a book for each file whose name contains \".txt\".\n"
+         "Each book's split is checked: the verdict (\"looks right\" or \"suspicious\"\n"
+         "with the reason) is printed, with the options of a better split when one\n"
+         "is found. --report prints the whole check; --apply-suggestion imports a\n"
+         "suspicious book with the suggested options instead.\n",
          runImport},
         {"split", "show how a novel would be split, without writing anything",
-         "split --dry-run [--prefix P] [--suffix S] [--no-punct] FILE",
+         "split --dry-run [--prefix P] [--suffix S] [--no-punct] [--ignore-case] [--apply-suggestion] FILE",
          "Prints the encoding found, the heading style, and each chapter file the import\n"
-         "would write: its length in UTF-16 units, its name and its first line.\n",
+         "would write: its length in UTF-16 units, its name and its first line. Then\n"
+         "the check of the split: chapter count, runs of chapter numbers, gaps, repeats\n"
+         "and restarts, chapters without a number, length outliers and the verdict,\n"
+         "with the options of a better split when it looks suspicious. --apply-suggestion\n"
+         "shows the split with the suggested options instead.\n",
          runSplit},
         {"tree", "print the library tree as the tree pane shows it", "tree [--depth N] [FOLDER]",
          "Folders come first (类别 in front), then chapters; order prefixes and \".xml\"\n"
@@ -139,6 +150,23 @@ const std::vector<Command>& commandTable()
          "(\"initials: \" lines). Characters outside U+4E00-U+9FA5 stand for themselves.\n"
          "The table is control/Uni2Pinyin/Uni2Pinyin.DAT of the program folder, or FILE.\n",
          runPinyin},
+        {"site", "make the local website of a book or folder below HTML",
+         "site [--whole] [--english] [--page-size N] [--open] PATH",
+         "Writes the pages of the book or folder PATH (a chapter stands for its book)\n"
+         "under HTML of the data folder, mirroring the library: one page per chapter,\n"
+         "or with --whole the chapters gathered into whole-book pages of N chapters\n"
+         "(--page-size, default the LocalWebSet Page setting, 120). Pages that exist\n"
+         "are kept (delete them to make them anew); index pages (目录.html) and the\n"
+         "two 总书目.html pages are written every time. --english wraps the English\n"
+         "words the word lists know with their glosses. --open opens the index page\n"
+         "in the browser. Pages load their scripts from HTML/js, so they work offline.\n",
+         runSite},
+        {"annotate", "print a text file's lines with English words glossed, as HTML",
+         "annotate TEXT-FILE",
+         "Each line of the file (UTF-8, UTF-16 or GBK) becomes one line of HTML: the\n"
+         "words of control/eng's word lists wrapped as <strong data-explanation=\"(gloss)\">,\n"
+         "white space made single blanks, everything else escaped.\n",
+         runAnnotate},
     };
     return table;
 }
