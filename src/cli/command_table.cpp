@@ -14,6 +14,7 @@
 #include "cli/site_commands.h"
 #include "cli/speech_commands.h"
 #include "cli/text_commands.h"
+#include "core/speech/render_workers.h"
 
 namespace veyla::cli {
 
@@ -89,23 +90,33 @@ const std::vector<Command>& commandTable()
          "Folders come first (类别 in front), then chapters; order prefixes and \".xml\"\n"
          "are not shown. FOLDER defaults to the whole library.\n",
          runTree},
-        {"audio", "render a book, folder or chapter to WAV files below 音频",
-         "audio [--voice V] [--rate R] PATH",
-         "One WAV file per chapter (16-bit PCM mono), in 音频 of the data folder, in\n"
+        {"audio", "render a book, folder or chapter to audio files below 音频",
+         "audio [--voice V] [--rate R] [--jobs N] [--format FORMAT] PATH",
+         "One audio file per chapter, in 音频 of the data folder, in\n"
          "folders that mirror the library: spaces leave folder names and become \",\" in\n"
          "file names. A book or folder renders all the chapters below it; a chapter\n"
          "renders itself and the chapters after it. Files already there are kept, so\n"
-         "a stopped rendering (Ctrl-C stops after the current chapter) resumes.\n"
+         "a stopped rendering (Ctrl-C stops after the chapters being rendered) resumes.\n"
+         "Chapters are rendered in worker processes, --jobs at a time (default: one\n"
+         "per core); a chapter whose worker fails is reported and the rest goes on.\n"
          "--voice takes a name or an index from veyla-cli voices; --rate runs from\n"
-         "-10 to 10 (0 normal, 3, 7 and 10 ever faster).\n",
+         "-10 to 10 (0 normal, 3, 7 and 10 ever faster).\n"
+         "--format: wav (16-bit PCM mono, the default), opus (Ogg Opus for speech, a\n"
+         "fifteenth of the size, tagged with chapter, book and track) or m4b (WAV per\n"
+         "chapter, then one AAC file per book with a chapter mark per chapter, made\n"
+         "with ffmpeg). Each chapter also gets an .lrc file: the time of each piece.\n",
          runAudio},
         {"speak", "read a chapter or a text file aloud, or into a WAV file",
-         "speak [--voice V] [--rate R] [--to FILE.wav] [--device NAME] CHAPTER.xml|TEXT-FILE",
+         "speak [--voice V] [--rate R] [--to FILE.wav] [--device NAME] [--for TIME] [--chapters N] "
+         "CHAPTER.xml|TEXT-FILE",
          "Reads piece by piece as the reading view does, printing each piece as it is\n"
          "spoken, on the sound device (ALSA \"default\", or --device NAME); without a\n"
          "sound device it says so and goes on in silence at the pace of speech.\n"
          "--to writes the speech to a WAV file instead. A name ending in .xml is a\n"
-         "chapter of the library; any other is a text file (UTF-8, UTF-16 or GBK).\n",
+         "chapter of the library; any other is a text file (UTF-8, UTF-16 or GBK).\n"
+         "Sleep timer: --for 30m (or 45, 1h, 1h30m) stops after that time, the last\n"
+         "seconds ever quieter; --chapters N stops when N chapters are read (the first\n"
+         "one included). With either, reading goes on into the chapters that follow.\n",
          runSpeak},
         {"voices", "list the speech voices", "voices",
          "The index, name, languages and description of each voice; * marks the\n"
@@ -197,6 +208,10 @@ int runCli(int argc, char** argv)
     if (args.front() == "--version") {
         std::cout << "veyla-cli " << VEYLA_VERSION << '\n';
         return kExitOk;
+    }
+    if (args.front() == speech::kRenderWorkerOption) {
+        CliContext context(platform::appFoldersFromEnvironment(dataFolder), std::cin, std::cout, std::cerr);
+        return runRenderWorker(context, std::vector<std::string>(args.begin() + 1, args.end()));
     }
     const Command* command = findCommand(args.front());
     if (command == nullptr) {

@@ -17,9 +17,12 @@
 #include "core/speech/alsa_output.h"
 #include "core/speech/audio_path.h"
 #include "core/speech/audio_renderer.h"
+#include "core/speech/book_file.h"
 #include "core/speech/chapter_text.h"
 #include "core/speech/null_output.h"
 #include "core/speech/read_aloud_runner.h"
+#include "core/speech/render_workers.h"
+#include "core/speech/sleep_timer.h"
 #include "core/util/utf16.h"
 
 namespace veyla::cli {
@@ -70,21 +73,43 @@ Result<ChapterTexts> readParagraphs(CliContext& context, const std::string& argu
     return paragraphs;
 }
 
-// Prints each piece as it is spoken; the run ends with the text.
+// Prints each piece as it is spoken. The run ends with the text, or, when
+// following chapters are given, goes on into them (printing each one's
+// name first) and ends after the last.
 class PrintingSink final : public ReadAloudSink {
 public:
-    PrintingSink(std::ostream& out, const ChapterTexts& paragraphs) : m_out(out), m_paragraphs(paragraphs) {}
+    PrintingSink(std::ostream& out, ChapterSnapshot first, std::vector<AudioJobItem> following = {})
+        : m_out(out), m_current(std::move(first)), m_following(std::move(following))
+    {
+    }
 
     void paragraphStarted(std::size_t) override {}
     void pieceStarted(std::size_t paragraph, TextPos begin, TextPos end) override
     {
-        std::u16string piece = m_paragraphs[paragraph].substr(static_cast<std::size_t>(begin),
+        std::u16string piece = (*current())[paragraph].substr(static_cast<std::size_t>(begin),
                                                               static_cast<std::size_t>(end - begin));
         std::erase(piece, u'\r');
         m_out << utf16::toUtf8(piece) << std::endl;
     }
     void pieceFinished(std::size_t, TextPos, TextPos) override {}
-    ChapterSnapshot nextChapter(std::stop_token) override { return nullptr; }
+    ChapterSnapshot nextChapter(std::stop_token) override
+    {
+        while (m_next < m_following.size()) {
+            const AudioJobItem& item = m_following[m_next++];
+            auto chapter = library::readChapter(item.chapter, {});
+            if (!chapter)
+                continue;  // an unreadable chapter is passed over, as the view would show nothing
+            ChapterTexts paragraphs;
+            for (const auto& paragraph : chapter->paragraphs)
+                paragraphs.push_back(removeInlineMarks(paragraph.text()));
+            m_out << "[" << utf16::toUtf8(item.text) << "]" << std::endl;
+            std::lock_guard lock(m_mutex);
+            m_current = std::make_shared<const ChapterTexts>(std::move(paragraphs));
+            m_currentPath = item.chapter;
+            return m_current;
+        }
+        return nullptr;
+    }
     void runEnded(RunEnd end, const std::string& detail) override
     {
         std::lock_guard lock(m_mutex);
@@ -101,14 +126,41 @@ public:
         std::lock_guard lock(m_mutex);
         return m_detail;
     }
+    // The chapter read last (empty while the first one is read).
+    fs::path currentPath() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_currentPath;
+    }
 
 private:
+    ChapterSnapshot current() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_current;
+    }
+
     std::ostream& m_out;
-    const ChapterTexts& m_paragraphs;
     mutable std::mutex m_mutex;
+    ChapterSnapshot m_current;
+    fs::path m_currentPath;
+    std::vector<AudioJobItem> m_following;
+    std::size_t m_next = 0;
     RunEnd m_end = RunEnd::Stopped;
     std::string m_detail;
 };
+
+// The chapters after the given chapter of the library, in reading order.
+std::vector<AudioJobItem> chaptersAfter(CliContext& context, const std::string& argument)
+{
+    if (!isChapterPath(argument))
+        return {};
+    library::LibraryTree tree(context.folders().libraryFolder());
+    auto items = chaptersToRender(tree, tree.findByPath(context.libraryPath(argument)));
+    if (!items.empty())
+        items.erase(items.begin());
+    return items;
+}
 
 std::unique_ptr<AudioOutput> speakingOutput(CliContext& context, const SpeechArguments& arguments, int& exitCode)
 {
@@ -174,11 +226,16 @@ int runVoices(CliContext& context, const std::vector<std::string>& args)
 
 int runSpeak(CliContext& context, const std::vector<std::string>& args)
 {
-    const SpeechArguments arguments = parseSpeechArguments(args, {"--to", "--device"});
+    const SpeechArguments arguments = parseSpeechArguments(args, {"--to", "--device", "--for", "--chapters"});
     if (!arguments.problem.empty())
         return context.usage("speak", arguments.problem);
     if (arguments.positional.size() != 1)
         return context.usage("speak", "expects one chapter or text file");
+    const bool timed = arguments.sleepFor || arguments.sleepChapters;
+    if (timed && arguments.to)
+        return context.usage("speak", "--for and --chapters are for reading aloud, not --to");
+    if (arguments.sleepFor && arguments.sleepChapters)
+        return context.usage("speak", "give either --for or --chapters");
     auto paragraphs = readParagraphs(context, arguments.positional.front());
     if (!paragraphs)
         return context.fail("speak", paragraphs.error());
@@ -196,21 +253,35 @@ int runSpeak(CliContext& context, const std::vector<std::string>& args)
     if (arguments.to)
         return speakToWavFile(context, *engine, *paragraphs, *arguments.to);
 
+    // With a sleep timer, reading goes on into the chapters that follow
+    // until the timer ends it.
+    const SteadySleepClock clock;
+    SleepTimer timer(clock);
+    if (arguments.sleepFor)
+        timer.armFor(*arguments.sleepFor);
+    else if (arguments.sleepChapters)
+        timer.arm({SleepKind::Chapters, *arguments.sleepChapters});
     const auto snapshot = std::make_shared<const ChapterTexts>(std::move(*paragraphs));
-    PrintingSink sink(context.out(), *snapshot);
-    ReadAloudRunner runner(*engine, sink);
+    PrintingSink sink(context.out(), snapshot, timed ? chaptersAfter(context, arguments.positional.front())
+                                                     : std::vector<AudioJobItem>{});
+    ReadAloudRunner runner(*engine, sink, timed ? &timer : nullptr);
     if (Status started = runner.start({ReadAloudMode::WholeChapter, snapshot, 0, 0}); !started)
         return context.fail("speak", started.error());
     std::stop_callback onInterrupt(interrupted.get_token(), [&runner] { runner.stop(); });
     runner.wait();
     if (sink.end() == RunEnd::Failed)
         return context.fail("speak", sink.detail());
+    if (sink.end() == RunEnd::TimerEnded) {
+        const fs::path at = sink.currentPath();
+        context.err() << "veyla-cli: speak: the sleep timer ended reading"
+                      << (at.empty() ? std::string() : " at " + at.lexically_relative(context.folders().libraryFolder()).string()) << '\n';
+    }
     return interrupted.stop_requested() ? kExitInterrupted : kExitOk;
 }
 
 int runAudio(CliContext& context, const std::vector<std::string>& args)
 {
-    const SpeechArguments arguments = parseSpeechArguments(args, {});
+    const SpeechArguments arguments = parseSpeechArguments(args, {"--jobs", "--format"});
     if (!arguments.problem.empty())
         return context.usage("audio", arguments.problem);
     if (arguments.positional.size() != 1)
@@ -223,23 +294,30 @@ int runAudio(CliContext& context, const std::vector<std::string>& args)
     std::stop_source stop;
     InterruptWatcher watcher([&] {
         stop.request_stop();
-        context.err() << "\nveyla-cli: audio: stopping after the current chapter\n";
+        context.err() << "\nveyla-cli: audio: stopping after the chapters being rendered\n";
     });
+    // The engine here only checks that speech works and finds the voice;
+    // the workers render, each with an engine of its own.
     int exitCode = kExitOk;
     auto engine = makeEngine(context, "audio", std::make_unique<NullOutput>(NullPace::Instant), arguments, exitCode);
     if (engine == nullptr)
         return exitCode;
+    const AudioFormat format = arguments.format.value_or(AudioFormat::Wav);
+    WorkerCommand worker{fs::read_symlink("/proc/self/exe"),
+                         {"--voice", std::to_string(engine->selectedVoice()), "--rate", std::to_string(engine->rate())}};
+    engine.reset();
 
     const auto start = std::chrono::steady_clock::now();
     RenderSummary summary;
     fs::path folder;
     {
         ProgressBar bar(context.out(), context.outputIsTerminal(), "audio");
-        summary = renderAudio(*engine, context.folders().dataFolder, items, stop.get_token(), [&](const RenderStep& step) {
-            if (!step.audioFolder.empty())
-                folder = step.audioFolder;
-            bar.update(step.index - (step.text == kRenderDoneText ? 0 : 1), step.total);
-        });
+        summary = renderInWorkers(worker, context.folders().dataFolder, items, arguments.jobs.value_or(defaultRenderJobs()),
+                                  format, stop.get_token(), [&](const RenderStep& step) {
+                                      if (!step.audioFolder.empty())
+                                          folder = step.audioFolder;
+                                      bar.update(step.index - (step.text == kRenderDoneText ? 0 : 1), step.total);
+                                  });
     }
     auto& out = context.out();
     char line[160];
@@ -253,9 +331,36 @@ int runAudio(CliContext& context, const std::vector<std::string>& args)
         out << "audio folder: " << folder.string() << '\n';
     for (const auto& [chapter, error] : summary.failures)
         context.fail("audio", chapter.string() + ": " + error.detail);
-    if (!summary.failures.empty())
+    bool booksFailed = false;
+    if (format == AudioFormat::M4b && !summary.stopped) {
+        const BookFilesSummary books = makeBookFiles(context.folders().dataFolder, items);
+        for (const auto& file : books.made)
+            out << "book file: " << file.string() << '\n';
+        for (const auto& file : books.kept)
+            out << "book file (up to date): " << file.string() << '\n';
+        for (const auto& [book, error] : books.failures)
+            context.fail("audio", book.string() + ": " + error.detail);
+        booksFailed = !books.failures.empty();
+    }
+    if (!summary.failures.empty() || booksFailed)
         return kExitFailure;
     return summary.stopped ? kExitInterrupted : kExitOk;
+}
+
+int runRenderWorker(CliContext& context, const std::vector<std::string>& args)
+{
+    const SpeechArguments arguments = parseSpeechArguments(args, {});
+    if (!arguments.problem.empty() || !arguments.positional.empty())
+        return context.usage(kRenderWorkerOption, arguments.problem.empty() ? "takes no arguments" : arguments.problem);
+    const EngineFactory factory = [&]() -> Result<std::unique_ptr<SpeechEngine>> {
+        int exitCode = kExitOk;
+        auto engine =
+            makeEngine(context, kRenderWorkerOption, std::make_unique<NullOutput>(NullPace::Instant), arguments, exitCode);
+        if (engine == nullptr)
+            return Error{ErrorCode::EngineUnavailable, "the speech engine cannot start in the rendering process"};
+        return std::unique_ptr<SpeechEngine>(std::move(engine));
+    };
+    return speech::runRenderWorker(factory, context.in(), context.out());
 }
 
 }  // namespace veyla::cli

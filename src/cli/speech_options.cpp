@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/cli_context.h"
+#include "core/speech/sleep_timer.h"
 
 namespace veyla::cli {
 
@@ -60,6 +61,28 @@ SpeechArguments parseSpeechArguments(const std::vector<std::string>& args, const
                 parsed.problem = "--rate takes a whole number from -10 to 10, not '" + value + "'";
         } else if (arg == "--to") {
             parsed.to = value;
+        } else if (arg == "--format") {
+            parsed.format = speech::audioFormatNamed(value);
+            if (!parsed.format)
+                parsed.problem = "--format takes wav, opus or m4b, not '" + value + "'";
+        } else if (arg == "--for") {
+            auto duration = speech::parseSleepDuration(value);
+            if (duration)
+                parsed.sleepFor = *duration;
+            else
+                parsed.problem = "--for: " + duration.error().detail;
+        } else if (arg == "--chapters" || arg == "--jobs") {
+            const bool digits = !value.empty() && value.size() <= 4 &&
+                                std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+            const int number = digits ? std::stoi(value) : 0;
+            if (arg == "--jobs" && number > 0 && number <= 64)
+                parsed.jobs = number;
+            else if (arg == "--chapters" && number > 0)
+                parsed.sleepChapters = number;
+            else if (arg == "--jobs")
+                parsed.problem = "--jobs takes a number of workers from 1 to 64, not '" + value + "'";
+            else
+                parsed.problem = "--chapters takes a number of chapters from 1 to 9999, not '" + value + "'";
         } else {
             parsed.device = value;
         }

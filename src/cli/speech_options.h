@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/speech/espeak_engine.h"
+#include "core/speech/render_workers.h"
 
 namespace veyla::cli {
 
@@ -18,11 +20,16 @@ struct SpeechArguments {
     std::optional<int> rate;            // --rate: -10..10
     std::optional<std::string> to;      // --to FILE.wav (speak)
     std::optional<std::string> device;  // --device NAME (speak)
+    std::optional<std::chrono::seconds> sleepFor;  // --for 30m (speak)
+    std::optional<int> sleepChapters;              // --chapters N (speak)
+    std::optional<int> jobs;                       // --jobs N (audio)
+    std::optional<speech::AudioFormat> format;     // --format wav|opus|m4b (audio)
     std::vector<std::string> positional;
     std::string problem;                // non-empty: a usage error
 };
 
-// Parses --voice, --rate and the options named in allowed ("--to", "--device").
+// Parses --voice, --rate and the options named in allowed ("--to",
+// "--device", "--for", "--chapters").
 SpeechArguments parseSpeechArguments(const std::vector<std::string>& args, const std::vector<std::string>& allowed);
 
 // The index of the voice a --voice argument names: an index into the list,

@@ -93,6 +93,24 @@ TEST_F(CliSpeechTest, SpeakPrintsEachPieceAsItIsSpoken)
     EXPECT_EQ(result.out, "话说天下大势，分久必合\n，合久必分。\n第二段很短。\n");
 }
 
+TEST_F(CliSpeechTest, SleepTimerCountsChaptersAndGoesOnIntoTheNextOnes)
+{
+    const std::string first = "小说/西 游/0001_第一 回.xml";
+    const auto one = cli({"speak", "--device", "null", "--chapters", "1", first});
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    EXPECT_EQ(one.out, "话说天下大势，分久必合\n，合久必分。\n第二段很短。\n[第二回]\n");
+    EXPECT_TRUE(contains(one.err, "the sleep timer ended reading at 小说/西 游/0002_第二回.xml")) << one.err;
+
+    const auto two = cli({"speak", "--device", "null", "--chapters", "2", first});
+    ASSERT_EQ(two.exitCode, 0) << two.err;
+    EXPECT_EQ(two.out, "话说天下大势，分久必合\n，合久必分。\n第二段很短。\n[第二回]\n第二回。\n");
+    EXPECT_FALSE(contains(two.err, "sleep timer")) << "the book ended first: " << two.err;
+
+    const auto timed = cli({"speak", "--device", "null", "--for", "30m", first});
+    ASSERT_EQ(timed.exitCode, 0) << timed.err;
+    EXPECT_EQ(timed.out, two.out);
+}
+
 TEST_F(CliSpeechTest, SpeakReadsTextFiles)
 {
     const fs::path text = m_dir / "words.txt";
@@ -100,6 +118,27 @@ TEST_F(CliSpeechTest, SpeakReadsTextFiles)
     const auto result = cli({"speak", "--device", "null", "--voice", "en", text.string()});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "Hello there.\nA second line.\n");
+}
+
+// The dynamic loader lists every library it loads when LD_DEBUG=libs.
+TEST_F(CliSpeechTest, OnlyCommandsThatSpeakLoadTheSpeechLibraries)
+{
+    struct Case {
+        std::vector<std::string> args;
+        bool speaks;
+    };
+    for (const Case& c : {Case{{"--version"}, false}, Case{{"--help"}, false}, Case{{"tree", "小说"}, false},
+                          Case{{"voices"}, true}, Case{{"speak", "--device", "null", "小说/西 游/0002_第二回.xml"}, true}}) {
+        const auto result = test::runProcess(VEYLA_CLI_PATH, [&] {
+            std::vector<std::string> args = {"--data", data().string()};
+            args.insert(args.end(), c.args.begin(), c.args.end());
+            return args;
+        }(), {}, {"LD_DEBUG=libs"});
+        ASSERT_EQ(result.exitCode, 0) << c.args.front() << ": " << result.err.substr(result.err.size() - 300);
+        EXPECT_EQ(contains(result.err, "libespeak-ng.so"), c.speaks) << c.args.front();
+        EXPECT_EQ(contains(result.err, "libpulse"), c.speaks) << c.args.front();
+        EXPECT_EQ(contains(result.err, "libasound.so"), c.speaks) << c.args.front();
+    }
 }
 
 TEST_F(CliSpeechTest, BadInputFailsWithAMessage)
@@ -112,7 +151,10 @@ TEST_F(CliSpeechTest, BadInputFailsWithAMessage)
                           Case{{"audio", "--rate", "11", "小说"}, 2}, Case{{"audio", "--voice", "no-such-voice", "小说"}, 2},
                           Case{{"audio", "没有这本书"}, 1}, Case{{"speak", "--to", "x.wav", "没有.xml"}, 1},
                           Case{{"speak", "--device", "veyla-no-such-device", "小说/西 游/0002_第二回.xml"}, 1},
-                          Case{{"speak", "--bogus", "a.xml"}, 2}}) {
+                          Case{{"speak", "--bogus", "a.xml"}, 2}, Case{{"speak", "--for", "0m", "a.xml"}, 2},
+                          Case{{"speak", "--for", "soon", "a.xml"}, 2}, Case{{"speak", "--chapters", "0", "a.xml"}, 2},
+                          Case{{"speak", "--to", "x.wav", "--for", "5m", "a.xml"}, 2},
+                          Case{{"speak", "--for", "5m", "--chapters", "2", "a.xml"}, 2}}) {
         const auto result = cli(c.args);
         EXPECT_EQ(result.exitCode, c.exitCode) << c.args.front() << " " << c.args.back();
         EXPECT_FALSE(result.err.empty());

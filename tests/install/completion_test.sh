@@ -46,7 +46,7 @@ expect 'import' veyla-cli im
 expect '--data --help --version' veyla-cli --
 expect '--apply-suggestion --help --ignore-case --into --no-punct --prefix --report --suffix' veyla-cli import --
 expect '--apply-suggestion --dry-run --help --ignore-case --no-punct --prefix --suffix' veyla-cli split --dry-run --
-expect '--device --help --rate --to --voice' veyla-cli --data "$data" speak --
+expect '--chapters --device --for --help --rate --to --voice' veyla-cli --data "$data" speak --
 expect '--books --help --mode' veyla-cli mine --
 expect '--backwards --from --help' veyla-cli search --
 expect '--english --help --open --page-size --whole' veyla-cli site --

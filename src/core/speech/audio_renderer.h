@@ -49,6 +49,7 @@ struct RenderSummary {
     double audioSeconds = 0; // length of the files written
     bool stopped = false;
     std::vector<std::pair<std::filesystem::path, Error>> failures;  // unreadable chapters, failed writes
+    std::vector<std::filesystem::path> bookFiles;  // whole-book files made or up to date (M4B)
 };
 
 // Renders each chapter to its WAV file below 音频/ (see audioTargetFor),

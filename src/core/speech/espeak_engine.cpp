@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/speech/espeak_engine.h"
 
-#include <espeak-ng/espeak_ng.h>
-#include <espeak-ng/speak_lib.h>
 #include <pthread.h>
 
 #include <csignal>
@@ -10,6 +8,7 @@
 #include <array>
 #include <cstring>
 
+#include "core/speech/espeak_api.h"
 #include "core/speech/voice_preference.h"
 #include "core/speech/wav_file.h"
 
@@ -22,7 +21,6 @@ namespace {
 // millisecond: the first samples still reach the output at once, and a stop
 // is seen by the output's own writes, which play in short chunks.
 constexpr int kBufferMilliseconds = 60;
-constexpr int kVolume = 100;
 // Samples reserved for each UTF-16 unit of a text given to speakToWave:
 // about 0.6 s of speech, more than the slowest rate takes for a character,
 // and at most 2^28 samples (3.4 hours).
@@ -38,6 +36,7 @@ constexpr int kSlowestWordsPerMinute = 80;
 // it, guarded by the one lock every call into espeak-ng holds.
 struct EspeakLibrary {
     std::mutex mutex;
+    const EspeakApi* api = nullptr;  // set once started
     bool started = false;
     int sampleRate = 0;
     std::string loadedVoice;  // the identifier espeak-ng has loaded
@@ -49,10 +48,10 @@ EspeakLibrary& espeakLibrary()
     return library;
 }
 
-std::string statusText(espeak_ng_STATUS status)
+std::string statusText(const EspeakApi& api, espeak_ng_STATUS status)
 {
     std::array<char, 512> buffer{};
-    espeak_ng_GetStatusCodeMessage(status, buffer.data(), buffer.size());
+    api.statusCodeMessage(status, buffer.data(), buffer.size());
     return buffer.data();
 }
 
@@ -70,10 +69,10 @@ std::vector<std::string> languagesOf(const char* field)
     return languages;
 }
 
-std::vector<Voice> listVoices()
+std::vector<Voice> listVoices(const EspeakApi& api)
 {
     std::vector<Voice> voices;
-    const espeak_VOICE** list = espeak_ListVoices(nullptr);
+    const espeak_VOICE** list = api.listVoices(nullptr);
     for (; list != nullptr && *list != nullptr; ++list) {
         const espeak_VOICE& v = **list;
         Voice voice;
@@ -91,6 +90,10 @@ Status startLibrary(EspeakLibrary& library)
 {
     if (library.started)
         return {};
+    auto loaded = espeakApi();
+    if (!loaded)
+        return loaded.error();
+    const EspeakApi& api = **loaded;
     // espeak-ng starts helper threads of its own; they inherit a mask
     // blocking every signal, so that signals (Ctrl-C) reach the program's
     // threads and never espeak-ng's.
@@ -98,16 +101,17 @@ Status startLibrary(EspeakLibrary& library)
     sigset_t previous;
     sigfillset(&all);
     pthread_sigmask(SIG_BLOCK, &all, &previous);
-    espeak_ng_InitializePath(nullptr);
+    api.initializePath(nullptr);
     espeak_ng_ERROR_CONTEXT context = nullptr;
-    espeak_ng_STATUS status = espeak_ng_Initialize(&context);
-    espeak_ng_ClearErrorContext(&context);
+    espeak_ng_STATUS status = api.initialize(&context);
+    api.clearErrorContext(&context);
     if (status == ENS_OK)
-        status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kBufferMilliseconds, nullptr);
+        status = api.initializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kBufferMilliseconds, nullptr);
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (status != ENS_OK)
-        return Error{ErrorCode::EngineUnavailable, "espeak-ng: " + statusText(status)};
-    library.sampleRate = espeak_ng_GetSampleRate();
+        return Error{ErrorCode::EngineUnavailable, "espeak-ng: " + statusText(api, status)};
+    library.api = &api;
+    library.sampleRate = api.sampleRate();
     library.started = true;
     return {};
 }
@@ -197,7 +201,7 @@ Status synthesise(std::u16string_view text, Synthesis& synthesis)
     synthesis.text = text;
     synthesis.positions.reset(text);
     const std::string utf8 = utf16::toUtf8(text);
-    const espeak_ERROR rc = espeak_Synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0,
+    const espeak_ERROR rc = espeakLibrary().api->synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0,
                                          espeakCHARS_UTF8 | espeakENDPAUSE, nullptr, &synthesis);
     if (!synthesis.failure)
         return synthesis.failure;
@@ -238,8 +242,9 @@ Result<std::unique_ptr<EspeakEngine>> EspeakEngine::create(std::unique_ptr<Audio
     std::lock_guard lock(library.mutex);
     if (Status started = startLibrary(library); !started)
         return started.error();
-    espeak_SetSynthCallback(synthCallback);
-    return std::unique_ptr<EspeakEngine>(new EspeakEngine(std::move(output), library.sampleRate, listVoices()));
+    library.api->setSynthCallback(synthCallback);
+    return std::unique_ptr<EspeakEngine>(new EspeakEngine(std::move(output), library.sampleRate,
+                                                          listVoices(*library.api)));
 }
 
 EspeakEngine::EspeakEngine(std::unique_ptr<AudioOutput> output, int sampleRate, std::vector<Voice> voices)
@@ -270,20 +275,20 @@ bool EspeakEngine::setRate(int rate)
     return m_rate.exchange(clampRate(rate)) != clampRate(rate);
 }
 
-Status EspeakEngine::applySettings()
+Status EspeakEngine::applySettings(int volumePercent)
 {
     auto& library = espeakLibrary();
     const int voice = m_voice.load();
     const std::string wanted = voice >= 0 ? m_voices[static_cast<std::size_t>(voice)].identifier : kFallbackVoice;
     if (library.loadedVoice != wanted) {
-        if (espeak_SetVoiceByName(wanted.c_str()) != EE_OK) {
+        if (library.api->setVoiceByName(wanted.c_str()) != EE_OK) {
             library.loadedVoice.clear();
             return Error{ErrorCode::EngineUnavailable, "espeak-ng cannot load the voice " + wanted};
         }
         library.loadedVoice = wanted;
     }
-    espeak_SetParameter(espeakRATE, espeakWordsPerMinute(m_rate.load()), 0);
-    espeak_SetParameter(espeakVOLUME, kVolume, 0);
+    library.api->setParameter(espeakRATE, espeakWordsPerMinute(m_rate.load()), 0);
+    library.api->setParameter(espeakVOLUME, volumePercent, 0);
     return {};
 }
 
@@ -308,7 +313,7 @@ Status EspeakEngine::speak(std::u16string_view text, std::stop_token token)
             synthesis.output = m_output.get();
             synthesis.cancel = &cancel;
             synthesis.sampleRate = m_sampleRate;
-            result = applySettings();
+            result = applySettings(volume());
             if (result)
                 result = synthesise(text, synthesis);
             m_output->end(result ? Ending::Drain : Ending::Drop);
@@ -344,7 +349,7 @@ Result<Wave> EspeakEngine::speakToWave(std::u16string_view text, std::stop_token
     synthesis.wave = &wave;
     synthesis.cancel = &cancel;
     synthesis.sampleRate = m_sampleRate;
-    if (Status applied = applySettings(); !applied)
+    if (Status applied = applySettings(kFullVolume); !applied)
         return applied.error();
     if (Status done = synthesise(text, synthesis); !done)
         return done.error();
@@ -374,7 +379,7 @@ Result<double> EspeakEngine::speakToFile(const std::filesystem::path& path, std:
         synthesis.file = &*file;
         synthesis.cancel = &cancel;
         synthesis.sampleRate = m_sampleRate;
-        if (Status applied = applySettings(); !applied)
+        if (Status applied = applySettings(kFullVolume); !applied)
             return applied.error();
         if (Status done = synthesise(rest.substr(0, cut), synthesis); !done)
             return done.error();

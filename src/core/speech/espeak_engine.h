@@ -29,7 +29,7 @@ TextPos utf16OffsetOfCodePoint(std::u16string_view text, std::size_t codePointIn
 
 // The speech engine on espeak-ng, in its synchronous mode: synthesis hands
 // the samples to this engine, which plays them on its AudioOutput or
-// collects them into a Wave. Volume is 100.
+// collects them into a Wave. espeak-ng's volume 100 is its full volume.
 //
 // espeak-ng is one library state per process and not thread-safe: every
 // engine of the process goes through one lock, so speak and speakToWave of
@@ -69,8 +69,10 @@ public:
 
 private:
     EspeakEngine(std::unique_ptr<AudioOutput> output, int sampleRate, std::vector<Voice> voices);
-    // Gives espeak-ng this engine's voice, rate and volume; the caller holds the library lock.
-    Status applySettings();
+    // Gives espeak-ng this engine's voice and rate and the volume (speaking
+    // aloud uses the engine's volume, files are always made at full volume);
+    // the caller holds the library lock.
+    Status applySettings(int volumePercent);
 
     const std::unique_ptr<AudioOutput> m_output;
     const int m_sampleRate;

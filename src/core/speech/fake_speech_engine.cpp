@@ -57,6 +57,12 @@ std::vector<std::u16string> FakeSpeechEngine::spoken() const
     return m_spoken;
 }
 
+std::vector<int> FakeSpeechEngine::spokenVolumes() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_spokenVolumes;
+}
+
 std::vector<std::u16string> FakeSpeechEngine::synthesised() const
 {
     std::lock_guard lock(m_mutex);
@@ -106,6 +112,7 @@ Status FakeSpeechEngine::speak(std::u16string_view text, std::stop_token token)
     {
         std::lock_guard lock(m_mutex);
         m_spoken.emplace_back(text);
+        m_spokenVolumes.push_back(volume());
         index = m_spoken.size() - 1;
         if (m_failure) {
             m_changed.notify_all();

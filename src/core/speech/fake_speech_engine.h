@@ -40,6 +40,8 @@ public:
 
     // Every text given to speak(), in order, stopped ones included.
     std::vector<std::u16string> spoken() const;
+    // The volume of each speak(), in the order of spoken().
+    std::vector<int> spokenVolumes() const;
     // Every text given to speakToWave().
     std::vector<std::u16string> synthesised() const;
     // Waits until speak() has been called count times; false after timeout.
@@ -64,6 +66,7 @@ private:
     SpeakHook m_synthesisHook;
     std::optional<Error> m_failure;
     std::vector<std::u16string> m_spoken;
+    std::vector<int> m_spokenVolumes;
     std::vector<std::u16string> m_synthesised;
     int m_voice = -1;
     int m_rate = kNormalRate;

@@ -5,7 +5,10 @@
 
 namespace veyla::speech {
 
-ReadAloudRunner::ReadAloudRunner(SpeechEngine& engine, ReadAloudSink& sink) : m_engine(engine), m_sink(sink) {}
+ReadAloudRunner::ReadAloudRunner(SpeechEngine& engine, ReadAloudSink& sink, SleepTimer* timer)
+    : m_engine(engine), m_sink(sink), m_timer(timer)
+{
+}
 
 ReadAloudRunner::~ReadAloudRunner()
 {
@@ -28,6 +31,7 @@ Status ReadAloudRunner::start(ReadAloudStart start)
         token = m_stopSource.get_token();
     }
     m_running.store(true);
+    m_finishPiece.store(false);
     m_thread = std::jthread([this, token, start = std::move(start)] { run(token, start); });
     return {};
 }
@@ -48,6 +52,7 @@ void ReadAloudRunner::run(std::stop_token stop, ReadAloudStart start)
 {
     m_workerId.store(std::this_thread::get_id());
     const Outcome outcome = read(stop, std::move(start));
+    m_engine.setVolume(kFullVolume);  // a fade-out ends with the run
     m_sink.runEnded(outcome.end, outcome.detail);
     m_workerId.store(std::thread::id());
     m_running.store(false);
@@ -66,6 +71,8 @@ ReadAloudRunner::Outcome ReadAloudRunner::read(std::stop_token stop, ReadAloudSt
         const ParagraphEnd end = speakParagraph(stop, *chapter, start.paragraph, 0, failure);
         if (end == ParagraphEnd::Failed)
             return {RunEnd::Failed, failure};
+        if (end == ParagraphEnd::TimerEnded)
+            return {RunEnd::TimerEnded, {}};
         return {end == ParagraphEnd::Stopped ? RunEnd::Stopped : RunEnd::Finished, {}};
     }
 
@@ -80,11 +87,18 @@ ReadAloudRunner::Outcome ReadAloudRunner::read(std::stop_token stop, ReadAloudSt
             const ParagraphEnd end = speakParagraph(stop, *chapter, paragraph, offset, failure);
             if (end == ParagraphEnd::Failed)
                 return {RunEnd::Failed, failure};
+            if (end == ParagraphEnd::TimerEnded)
+                return {RunEnd::TimerEnded, {}};
             if (end == ParagraphEnd::Stopped || stop.stop_requested())
                 return {RunEnd::Stopped, {}};
             spokeAny = spokeAny || end == ParagraphEnd::Spoken;
         }
+        const bool timerEnded = m_timer != nullptr && m_timer->chapterFinished();
+        if (m_finishPiece.load())
+            return {RunEnd::Stopped, {}};
         ChapterSnapshot next = m_sink.nextChapter(stop);
+        if (timerEnded)  // unless the book ended first
+            return {next == nullptr ? RunEnd::NoDocument : RunEnd::TimerEnded, {}};
         if (stop.stop_requested())
             return {RunEnd::Stopped, {}};
         if (next == nullptr)
@@ -106,13 +120,23 @@ ReadAloudRunner::ParagraphEnd ReadAloudRunner::speakParagraph(std::stop_token st
     const std::u16string& text = chapter[paragraph];
     bool spoke = false;
     for (TextPos pos = offset;;) {
-        if (stop.stop_requested())
+        if (stop.stop_requested() || m_finishPiece.load())
             return ParagraphEnd::Stopped;
         const SpeechPiece piece = cutSpeechPiece(text, pos);
         if (piece.empty())
             break;
+        if (m_timer != nullptr) {
+            const PieceVerdict verdict = m_timer->beforePiece();
+            if (verdict.stop)
+                return ParagraphEnd::TimerEnded;
+            m_engine.setVolume(verdict.volume);
+        }
         m_sink.pieceStarted(paragraph, piece.begin, piece.end);
         const Status spoken = m_engine.speak(piece.text, stop);
+        {
+            std::lock_guard lock(m_placeMutex);
+            m_afterLastPiece = {paragraph, piece.end};
+        }
         m_sink.pieceFinished(paragraph, piece.begin, piece.end);
         spoke = spoke || utf16::trim(piece.text, u" \t\u3000").size() > 0;
         if (!spoken && spoken.code() != ErrorCode::Cancelled) {

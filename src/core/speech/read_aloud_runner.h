@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/speech/sleep_timer.h"
 #include "core/speech/speech_engine.h"
 
 namespace veyla::speech {
@@ -38,6 +39,7 @@ enum class RunEnd {
     NoDocument,     // no chapter was given, or nextChapter() found none open
     NothingToRead,  // a chapter of blanks only was followed by itself again
     Failed,         // the engine failed (the sound device went away)
+    TimerEnded,     // the sleep timer ran out
 };
 
 // What the read-aloud worker tells the view. Every call comes on the
@@ -94,9 +96,16 @@ public:
 // start, wait and the destructor belong to one owning thread (the GUI
 // thread) and must not be called from the sink; stop and idle may be
 // called from any thread, the sink included.
+//
+// With a sleep timer the run asks it before every piece and stops when the
+// time is up (the pieces of its last seconds are spoken ever more quietly),
+// and tells it of every chapter read to its end. When the last chapter the
+// timer allows has been read, the run still asks for the next chapter (so
+// the view shows where listening will go on) and then ends with
+// TimerEnded, before speaking anything of it.
 class ReadAloudRunner {
 public:
-    ReadAloudRunner(SpeechEngine& engine, ReadAloudSink& sink);
+    ReadAloudRunner(SpeechEngine& engine, ReadAloudSink& sink, SleepTimer* timer = nullptr);
     ~ReadAloudRunner();
     ReadAloudRunner(const ReadAloudRunner&) = delete;
     ReadAloudRunner& operator=(const ReadAloudRunner&) = delete;
@@ -105,6 +114,20 @@ public:
     // InvalidArgument when called from the worker itself.
     Status start(ReadAloudStart start);
     void stop();
+    // Ends the run once the piece being spoken has been played out (a
+    // pause: the listener resumes at the next piece). Any thread.
+    void finishPieceThenStop() { m_finishPiece.store(true); }
+    // Where the run after the last piece that ended would go on: its
+    // paragraph and the end of that piece. Any thread.
+    struct Place {
+        std::size_t paragraph = 0;
+        TextPos offset = 0;
+    };
+    Place afterLastPiece() const
+    {
+        std::lock_guard lock(m_placeMutex);
+        return m_afterLastPiece;
+    }
     // Waits until the current run (if any) has ended.
     void wait();
     // True when no run is going on.
@@ -116,7 +139,7 @@ private:
         std::string detail;
     };
     // SpokeNothing: the paragraph holds nothing but blanks.
-    enum class ParagraphEnd { Spoken, SpokeNothing, Stopped, Failed };
+    enum class ParagraphEnd { Spoken, SpokeNothing, Stopped, Failed, TimerEnded };
 
     void run(std::stop_token stop, ReadAloudStart start);
     Outcome read(std::stop_token stop, ReadAloudStart start);
@@ -126,9 +149,13 @@ private:
 
     SpeechEngine& m_engine;
     ReadAloudSink& m_sink;
+    SleepTimer* const m_timer;
     std::jthread m_thread;
     std::atomic<std::thread::id> m_workerId;
     std::atomic<bool> m_running{false};
+    std::atomic<bool> m_finishPiece{false};
+    mutable std::mutex m_placeMutex;
+    Place m_afterLastPiece;
     std::mutex m_stopMutex;
     std::stop_source m_stopSource{std::nostopstate};
 };

@@ -12,6 +12,11 @@ int clampRate(int rate)
     return std::clamp(rate, kSlowestRate, kFastestRate);
 }
 
+void SpeechEngine::setVolume(int percent)
+{
+    m_volume.store(std::clamp(percent, 0, kFullVolume));
+}
+
 double Wave::seconds() const
 {
     return sampleRate > 0 ? static_cast<double>(samples.size()) / sampleRate : 0.0;

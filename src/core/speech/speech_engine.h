@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <stop_token>
@@ -18,6 +19,8 @@ namespace veyla::speech {
 inline constexpr int kSlowestRate = -10;
 inline constexpr int kNormalRate = 0;
 inline constexpr int kFastestRate = 10;
+// Volume in percent of the engine's full loudness.
+inline constexpr int kFullVolume = 100;
 
 int clampRate(int rate);
 
@@ -74,6 +77,11 @@ public:
     virtual bool setRate(int rate) = 0;
     virtual int rate() const = 0;
 
+    // Sets the volume (clamped to 0..kFullVolume) used from the next speak
+    // on; a sleep timer lowers it over the last pieces it lets through.
+    void setVolume(int percent);
+    int volume() const { return m_volume.load(); }
+
     // Speaks text aloud and returns once it has been played, or promptly
     // after stop() or a stop request on token, then with Cancelled.
     virtual Status speak(std::u16string_view text, std::stop_token token = {}) = 0;
@@ -90,6 +98,9 @@ public:
     // implementation goes through speakToWave; an engine may stream instead.
     virtual Result<double> speakToFile(const std::filesystem::path& path, std::u16string_view text,
                                        std::stop_token token = {});
+
+private:
+    std::atomic<int> m_volume{kFullVolume};
 };
 
 }  // namespace veyla::speech

@@ -55,6 +55,7 @@ const std::vector<CommandSpec>& commandTable()
         {kChooseSpeaker, "", u"设置朗诵者"_s, QString(), CommandTarget::Display, ControlKind::Button, u"朗读"_s, u"朗读者"_s},
         {kSearchVoices, "ID_BUTTON_Search", u"搜索其它 朗读者 语音引擎"_s, QString(), CommandTarget::Frame, ControlKind::Button, u"朗读"_s, u"朗读者"_s},
         {kHighlightColour, "ID_BUTTON_BrightColor", u"朗读颜色"_s, QString(), CommandTarget::Display, ControlKind::Colour, u"朗读"_s, u"朗读者"_s},
+        {kSleepTimerCombo, "", u"定时"_s, QString(), CommandTarget::Display, ControlKind::Combo, u"朗读"_s, u"定时"_s},
         {kFontCombo, "ID_COMBO_FONT", u"正文"_s, QString(), CommandTarget::Display, ControlKind::Combo, u"显示"_s, u"字体"_s},
         {kFontSize, "ID_SPIN_FONTSIZE", u"字号"_s, QString(), CommandTarget::Display, ControlKind::Spin, u"显示"_s, u"字体"_s},
         {kRowSpacing, "ID_SPIN_LINE", u"行距"_s, QString(), CommandTarget::Display, ControlKind::Spin, u"显示"_s, u"字体"_s},

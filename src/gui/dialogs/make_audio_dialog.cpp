@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/dialogs/make_audio_dialog.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -17,8 +18,15 @@ MakeAudioDialog::MakeAudioDialog(fs::path audioRoot, QWidget* parent)
     : QDialog(parent), m_audioRoot(std::move(audioRoot)),
       m_openFolder([](const fs::path& folder) { (void)platform::openWithShell(folder); }),
       m_message(new QLabel(this)), m_count(new QLabel(this)), m_stop(new QPushButton(u"停止生成"_s, this)),
-      m_open(new QPushButton(u"打开音频路径"_s, this))
+      m_open(new QPushButton(u"打开音频路径"_s, this)), m_format(new QComboBox(this)),
+      m_again(new QPushButton(u"按此格式生成"_s, this))
 {
+    m_format->setObjectName(u"format"_s);
+    m_format->addItems({u"WAV"_s, u"Opus"_s, u"M4B（整书，含章节）"_s});
+    m_again->setObjectName(u"renderAgain"_s);
+    m_again->setAutoDefault(false);
+    m_again->setEnabled(false);
+    connect(m_again, &QPushButton::clicked, this, &MakeAudioDialog::renderAgainRequested);
     setWindowTitle(u"音频生成"_s);
     setModal(false);
     m_message->setObjectName(u"message"_s);
@@ -32,6 +40,9 @@ MakeAudioDialog::MakeAudioDialog(fs::path audioRoot, QWidget* parent)
     connect(m_stop, &QPushButton::clicked, this, &MakeAudioDialog::stopClicked);
     connect(m_open, &QPushButton::clicked, this, [this] { m_openFolder(folderToOpen()); });
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(new QLabel(u"格式"_s, this));
+    buttons->addWidget(m_format);
+    buttons->addWidget(m_again);
     buttons->addStretch(1);
     buttons->addWidget(m_stop);
     buttons->addWidget(m_open);
@@ -48,6 +59,8 @@ void MakeAudioDialog::begin()
     m_message->clear();
     m_count->clear();
     m_stop->setEnabled(true);
+    m_format->setEnabled(false);
+    m_again->setEnabled(false);
 }
 
 void MakeAudioDialog::showProgress(const QString& text, const fs::path& folder, std::size_t index, std::size_t total)
@@ -63,6 +76,18 @@ void MakeAudioDialog::finish(const QString& text)
 {
     m_message->setText(text);
     m_stop->setEnabled(false);
+    m_format->setEnabled(true);
+    m_again->setEnabled(true);
+}
+
+int MakeAudioDialog::formatIndex() const
+{
+    return m_format->currentIndex();
+}
+
+void MakeAudioDialog::setFormatIndex(int index)
+{
+    m_format->setCurrentIndex(index);
 }
 
 QString MakeAudioDialog::message() const

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -14,7 +15,9 @@ namespace veyla::gui {
 // "音频生成": the modeless progress window of audio rendering. It shows the
 // latest message (the chapter being rendered, then the outcome), stops the
 // rendering with "停止生成" and opens the folder of the last chapter's audio
-// with "打开音频路径". Closing it only hides it.
+// with "打开音频路径". Closing it only hides it. Its "格式" chooses what the
+// renderings make (WAV, Ogg Opus, or an M4B book with chapter marks);
+// "按此格式生成" renders the last chapters again in the format chosen.
 class MakeAudioDialog : public QDialog {
     Q_OBJECT
 public:
@@ -28,6 +31,9 @@ public:
     void finish(const QString& text);
 
     QString message() const;
+    // The index of "格式": 0 WAV, 1 Opus, 2 M4B.
+    int formatIndex() const;
+    void setFormatIndex(int index);
     // The folder "打开音频路径" opens: the last chapter's audio folder, else the audio root.
     std::filesystem::path folderToOpen() const;
 
@@ -37,6 +43,7 @@ public:
 
 signals:
     void stopRequested();
+    void renderAgainRequested();
 
 private:
     void stopClicked();
@@ -48,6 +55,8 @@ private:
     QLabel* m_count;
     QPushButton* m_stop;
     QPushButton* m_open;
+    QComboBox* m_format;
+    QPushButton* m_again;
     bool m_stopping = false;  // the stopping message stays until the outcome
 };
 

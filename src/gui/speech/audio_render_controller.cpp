@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "gui/speech/audio_render_controller.h"
 
+#include <QCoreApplication>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <unistd.h>
 
 #include <cmath>
 
 #include "core/library/library_folder.h"
 #include "core/speech/audio_path.h"
+#include "core/speech/book_file.h"
 #include "core/speech/espeak_engine.h"
 #include "core/speech/null_output.h"
+#include "core/speech/render_workers.h"
 #include "gui/app/message_box.h"
 #include "gui/app/messages.h"
 #include "gui/commands/command_router.h"
@@ -33,6 +38,18 @@ QString clockText(double seconds)
         .arg(total % 60, 2, 10, QChar(u'0'));
 }
 
+// After the chapters of an M4B rendering, the whole-book files.
+void addBookFiles(speech::RenderSummary& summary, const fs::path& dataFolder,
+                  const std::vector<speech::AudioJobItem>& items, speech::AudioFormat format)
+{
+    if (format != speech::AudioFormat::M4b || summary.stopped)
+        return;
+    auto books = speech::makeBookFiles(dataFolder, items);
+    summary.bookFiles = std::move(books.made);
+    summary.bookFiles.insert(summary.bookFiles.end(), books.kept.begin(), books.kept.end());
+    summary.failures.insert(summary.failures.end(), books.failures.begin(), books.failures.end());
+}
+
 QString failureText(const std::pair<fs::path, Error>& failure)
 {
     const QString message = messageFor(failure.second.code, Operation::Other);
@@ -51,6 +68,9 @@ QString renderSummaryText(const speech::RenderSummary& summary)
         lines << u"不在数据目录中 %1 章，未生成"_s.arg(summary.outside);
     if (!summary.failures.empty())
         lines << u"失败 %1 章：%2"_s.arg(summary.failures.size()).arg(failureText(summary.failures.front()));
+    if (!summary.bookFiles.empty())
+        lines << u"整书音频（含章节）：%1"_s.arg(
+                     QString::fromStdU16String(library::pathText(summary.bookFiles.front().filename())));
     lines << u"音频时长 %1"_s.arg(clockText(summary.audioSeconds));
     return lines.join(u'\n');
 }
@@ -62,6 +82,9 @@ AudioRenderController::AudioRenderController(platform::AppFolders folders, Displ
       m_window(window)
 {
     connect(&m_watcher, &QFutureWatcher<speech::RenderSummary>::finished, this, &AudioRenderController::done);
+    const fs::path beside = fs::path(QCoreApplication::applicationDirPath().toStdString()) / "veyla-cli";
+    if (::access(beside.c_str(), X_OK) == 0)
+        m_workerProgram = beside;
     router.bind(kRenderBookAudio, [this] { renderItem(m_pane.selectedIndex()); });
 }
 
@@ -91,7 +114,25 @@ bool AudioRenderController::renderItem(const QModelIndex& item)
         showMessage(m_window, MessageKind::Information, u"Veyla"_s, u"没有可以生成音频的文章"_s);
         return false;
     }
-    if (!prepareEngine())
+    return startRendering(std::move(items));
+}
+
+speech::AudioFormat AudioRenderController::format() const
+{
+    constexpr speech::AudioFormat kByIndex[] = {speech::AudioFormat::Wav, speech::AudioFormat::Opus,
+                                                speech::AudioFormat::M4b};
+    const int index = m_dialog != nullptr ? m_dialog->formatIndex() : 0;
+    return index >= 0 && index < 3 ? kByIndex[index] : speech::AudioFormat::Wav;
+}
+
+bool AudioRenderController::startRendering(std::vector<speech::AudioJobItem> items)
+{
+    if (m_busy || items.empty())
+        return false;
+    m_lastItems = items;
+    const speech::AudioFormat chosen = format();
+    const bool inWorkers = m_engine == nullptr && !m_workerProgram.empty();
+    if (!inWorkers && !prepareEngine())
         return false;
     m_busy = true;
     showDialog();
@@ -107,9 +148,26 @@ bool AudioRenderController::renderItem(const QModelIndex& item)
             },
             Qt::QueuedConnection);
     };
-    m_watcher.setFuture(QtConcurrent::run(
-        [engine = m_engine.get(), dataFolder = m_folders.dataFolder, items = std::move(items),
-         stop = m_stop.get_token(), relay] { return speech::renderAudio(*engine, dataFolder, items, stop, relay); }));
+    if (inWorkers) {
+        speech::WorkerCommand command{m_workerProgram, {"--rate", std::to_string(m_display.settings.rate)}};
+        if (m_display.settings.voice >= 0)
+            command.arguments.insert(command.arguments.end(), {"--voice", std::to_string(m_display.settings.voice)});
+        m_watcher.setFuture(QtConcurrent::run([command = std::move(command), dataFolder = m_folders.dataFolder,
+                                               items = std::move(items), stop = m_stop.get_token(), relay, chosen] {
+            auto summary =
+                speech::renderInWorkers(command, dataFolder, items, speech::defaultRenderJobs(), chosen, stop, relay);
+            addBookFiles(summary, dataFolder, items, chosen);
+            return summary;
+        }));
+        return true;
+    }
+    // In this process chapters are made as WAV files (and an M4B from them).
+    m_watcher.setFuture(QtConcurrent::run([engine = m_engine.get(), dataFolder = m_folders.dataFolder,
+                                           items = std::move(items), stop = m_stop.get_token(), relay, chosen] {
+        auto summary = speech::renderAudio(*engine, dataFolder, items, stop, relay);
+        addBookFiles(summary, dataFolder, items, chosen);
+        return summary;
+    }));
     return true;
 }
 
@@ -141,8 +199,21 @@ void AudioRenderController::showDialog()
         m_dialog = new MakeAudioDialog(speech::audioFolderOf(m_folders.dataFolder), m_window);
     connect(m_dialog, &MakeAudioDialog::stopRequested, this, &AudioRenderController::requestStop,
             Qt::UniqueConnection);
+    connect(m_dialog, &MakeAudioDialog::renderAgainRequested, this, &AudioRenderController::renderAgain,
+            Qt::UniqueConnection);
     m_dialog->show();
     m_dialog->raise();
+}
+
+void AudioRenderController::renderAgain()
+{
+    startRendering(m_lastItems);
+}
+
+void AudioRenderController::hideDialog()
+{
+    if (m_dialog != nullptr)
+        m_dialog->hide();
 }
 
 void AudioRenderController::requestStop()

@@ -11,6 +11,7 @@
 
 #include "core/platform/app_folders.h"
 #include "core/speech/audio_renderer.h"
+#include "core/speech/render_workers.h"
 
 class QModelIndex;
 class QWidget;
@@ -24,11 +25,14 @@ class LibraryTreePane;
 class MakeAudioDialog;
 
 // "生成本书音频": renders the chapters of the selected tree item (a book, a
-// category or one chapter) to WAV files below the data folder's 音频/, on a
-// worker thread with a speech engine of its own (the read-aloud voice and
-// rate, taken when the rendering starts). The worker gets the chapter list,
-// never the tree; its progress reaches the dialog "音频生成" as queued calls.
-// One rendering runs at a time; a second start is refused while it runs.
+// category or one chapter) to WAV files below the data folder's 音频/ with
+// the read-aloud voice and rate, taken when the rendering starts. The
+// chapters go to worker processes (veyla-cli beside the program, one per
+// core), so that reading aloud in this process never waits for a chapter;
+// without veyla-cli, or with an engine given by a test, they are rendered
+// on a thread of this process instead. The rendering gets the chapter
+// list, never the tree; its progress reaches the dialog "音频生成" as queued
+// calls. One rendering runs at a time; a second start is refused meanwhile.
 class AudioRenderController : public QObject {
     Q_OBJECT
 public:
@@ -49,11 +53,21 @@ public:
     const speech::RenderSummary& lastSummary() const { return m_summary; }
     // Replaces the rendering engine (tests give a fake one); only while idle.
     void setEngine(std::unique_ptr<speech::SpeechEngine> engine);
+    // The worker program (default: veyla-cli beside this program); an
+    // empty path renders in this process.
+    void setWorkerProgram(std::filesystem::path program) { m_workerProgram = std::move(program); }
+    // Hides the progress window (the main window is closing).
+    void hideDialog();
+    // The format of the next rendering (the dialog's "格式" once it exists).
+    speech::AudioFormat format() const;
 
 signals:
     void finished();
 
 private:
+    // Starts rendering items in the format chosen.
+    bool startRendering(std::vector<speech::AudioJobItem> items);
+    void renderAgain();
     // Makes the engine on first use and gives it the read-aloud voice and rate.
     bool prepareEngine();
     void showDialog();
@@ -66,6 +80,8 @@ private:
     QWidget* m_window;
     QPointer<MakeAudioDialog> m_dialog;
     std::unique_ptr<speech::SpeechEngine> m_engine;
+    std::filesystem::path m_workerProgram;
+    std::vector<speech::AudioJobItem> m_lastItems;
     std::stop_source m_stop;
     QFutureWatcher<speech::RenderSummary> m_watcher;
     speech::RenderSummary m_summary;

@@ -2,8 +2,10 @@
 #include "gui/speech/speech_controller.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "core/platform/shell_open.h"
 #include "core/speech/espeak_engine.h"
@@ -27,6 +29,7 @@ using speech::RunEnd;
 namespace {
 
 constexpr int kNoVoiceShown = -1;
+constexpr int kSleepTickMilliseconds = 1000;
 
 }  // namespace
 
@@ -35,8 +38,13 @@ SpeechController::SpeechController(DisplayState& display, ReadingView& view, Com
                                    QWidget* window)
     : QObject(window), m_display(display), m_view(view), m_router(router), m_ribbon(ribbon),
       m_displayCommands(displayCommands), m_status(status), m_window(window),
-      m_openBrowser([](const std::string& url) { (void)platform::openInBrowser(url); })
+      m_openBrowser([](const std::string& url) { (void)platform::openInBrowser(url); }),
+      m_sleepLabel(new QLabel(&status)), m_sleepTick(new QTimer(this))
 {
+    m_status.addPermanentWidget(m_sleepLabel);
+    m_sleepLabel->hide();
+    m_sleepTick->setInterval(kSleepTickMilliseconds);
+    connect(m_sleepTick, &QTimer::timeout, this, &SpeechController::showSleepStatus);
     QueuedReadAloudSink::Handlers handlers;
     handlers.paragraphStarted = [this](std::size_t p) { paragraphStarted(p); };
     handlers.pieceStarted = [this](std::size_t p, TextPos b, TextPos e) { pieceStarted(p, b, e); };
@@ -85,7 +93,7 @@ void SpeechController::setEngine(std::unique_ptr<speech::SpeechEngine> engine)
             (void)m_engine->selectVoice(static_cast<std::size_t>(chosen));
         if (m_engine->selectedVoice() >= 0)
             m_display.settings.voice = m_engine->selectedVoice();
-        m_runner = std::make_unique<speech::ReadAloudRunner>(*m_engine, *m_sink);
+        m_runner = std::make_unique<speech::ReadAloudRunner>(*m_engine, *m_sink, &m_sleep);
     }
     fillVoiceList();
 }
@@ -100,7 +108,56 @@ void SpeechController::stop()
     if (m_runner == nullptr)
         return;
     m_stopPending = true;
+    m_paused = false;
     m_runner->stop();
+    emit playbackChanged();
+}
+
+SpeechController::Playback SpeechController::playback() const
+{
+    if (m_paused)
+        return Playback::Paused;
+    return isReading() && !m_stopPending ? Playback::Playing : Playback::Stopped;
+}
+
+void SpeechController::pause()
+{
+    if (playback() != Playback::Playing)
+        return;
+    m_paused = true;
+    m_runner->finishPieceThenStop();
+    emit playbackChanged();
+}
+
+void SpeechController::resume()
+{
+    if (m_runner == nullptr || playback() == Playback::Playing)
+        return;
+    // The run's reports may still be queued: the runner itself knows where it stopped.
+    const bool atPiece = m_paused && showsRunChapter();
+    if (!atPiece || !m_router.chapterOpen()) {
+        start(ReadAloudMode::FromPosition);
+        return;
+    }
+    speech::ReadAloudStart next;
+    next.mode = ReadAloudMode::FromPosition;
+    next.chapter = std::make_shared<const speech::ChapterTexts>(m_view.paragraphTexts());
+    const auto place = m_runner->afterLastPiece();
+    next.paragraph = place.paragraph;
+    next.offset = place.offset;
+    m_stopPending = false;
+    m_paused = false;
+    m_runShown = m_shownCount;
+    (void)m_runner->start(std::move(next));
+    emit playbackChanged();
+}
+
+void SpeechController::playPause()
+{
+    if (playback() == Playback::Playing)
+        pause();
+    else
+        resume();
 }
 
 void SpeechController::wait()
@@ -122,6 +179,13 @@ void SpeechController::bindCommands()
     m_router.bind(kSpeakerCombo, [this] { chooseVoiceFromCombo(); });
     m_router.bind(kChooseSpeaker, [this] { chooseSpeaker(); });
     m_router.bind(kSearchVoices, [this] { m_openBrowser(kVoicesPage); });
+    m_router.bind(kSleepTimerCombo, [this] { chooseSleepFromCombo(); });
+    if (auto* combo = m_ribbon.control<QComboBox>(kSleepTimerCombo)) {
+        const QSignalBlocker block(combo);
+        combo->clear();
+        for (const auto& [text, setting] : sleepChoices())
+            combo->addItem(text);
+    }
 }
 
 void SpeechController::start(ReadAloudMode mode)
@@ -138,9 +202,16 @@ void SpeechController::start(ReadAloudMode mode)
     if (mode == ReadAloudMode::FromPosition)
         start.offset = static_cast<TextPos>(m_view.caretLineOffset());
     m_stopPending = false;
+    m_paused = false;
     m_runShown = m_shownCount;
+    if (m_pendingSleep) {
+        m_sleep.arm(*m_pendingSleep);
+        m_pendingSleep.reset();
+        showSleepStatus();
+    }
     // The earlier run ends first; its reports are queued ahead of the new run's.
     (void)m_runner->start(std::move(start));
+    emit playbackChanged();
 }
 
 void SpeechController::restartIfReading()
@@ -175,6 +246,70 @@ void SpeechController::chooseSpeaker()
 {
     if (m_displayCommands.runPresetDialog())
         restartIfReading();
+}
+
+std::vector<std::pair<QString, speech::SleepSetting>> SpeechController::sleepChoices()
+{
+    using speech::SleepKind;
+    std::vector<std::pair<QString, speech::SleepSetting>> choices = {{u"不定时"_s, {}}};
+    for (int minutes : speech::kSleepMinuteChoices)
+        choices.push_back({u"%1 分钟"_s.arg(minutes), {SleepKind::Minutes, minutes}});
+    choices.push_back({u"本章结束"_s, {SleepKind::EndOfChapter, 1}});
+    for (int chapters : {2, 3, 5, 10})
+        choices.push_back({u"%1 章后"_s.arg(chapters), {SleepKind::Chapters, chapters}});
+    return choices;
+}
+
+void SpeechController::chooseSleepFromCombo()
+{
+    auto* combo = m_ribbon.control<QComboBox>(kSleepTimerCombo);
+    const auto choices = sleepChoices();
+    if (combo == nullptr || combo->currentIndex() < 0 || static_cast<std::size_t>(combo->currentIndex()) >= choices.size())
+        return;
+    chooseSleep(choices[static_cast<std::size_t>(combo->currentIndex())].second);
+}
+
+void SpeechController::chooseSleep(speech::SleepSetting setting)
+{
+    m_pendingSleep.reset();
+    if (setting.kind == speech::SleepKind::Off)
+        m_sleep.disarm();
+    else if (isReading() && !m_stopPending)
+        m_sleep.arm(setting);
+    else
+        m_pendingSleep = setting;
+    if (auto* combo = m_ribbon.control<QComboBox>(kSleepTimerCombo)) {
+        const auto choices = sleepChoices();
+        for (std::size_t i = 0; i < choices.size(); ++i) {
+            if (choices[i].second == setting) {
+                const QSignalBlocker block(combo);
+                combo->setCurrentIndex(static_cast<int>(i));
+            }
+        }
+    }
+    showSleepStatus();
+}
+
+QString SpeechController::sleepStatusText() const
+{
+    if (m_pendingSleep) {
+        for (const auto& [text, setting] : sleepChoices()) {
+            if (setting == *m_pendingSleep)
+                return u"定时：%1（开始朗读时计时）"_s.arg(text);
+        }
+    }
+    return QString::fromStdU16String(m_sleep.statusText());
+}
+
+void SpeechController::showSleepStatus()
+{
+    const QString text = sleepStatusText();
+    m_sleepLabel->setText(text);
+    m_sleepLabel->setVisible(!text.isEmpty());
+    if (m_sleep.armed() && !m_sleepTick->isActive())
+        m_sleepTick->start();
+    else if (!m_sleep.armed())
+        m_sleepTick->stop();
 }
 
 void SpeechController::applyStoredVoice()
@@ -273,12 +408,17 @@ void SpeechController::ended(RunEnd end, const std::string& detail)
     case RunEnd::NothingToRead:
         m_status.showMessage(u"没有可朗读的文字"_s, 5000);
         break;
+    case RunEnd::TimerEnded:
+        m_status.showMessage(u"定时已到，朗读已停止"_s);
+        chooseSleep({});
+        break;
     case RunEnd::Finished:
     case RunEnd::Stopped:
     case RunEnd::NoDocument:
         break;
     }
     emit runEnded(end);
+    emit playbackChanged();
 }
 
 void SpeechController::chapterShown()

@@ -6,11 +6,15 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/speech/read_aloud_runner.h"
+#include "core/speech/sleep_timer.h"
 
+class QLabel;
 class QStatusBar;
+class QTimer;
 class QWidget;
 
 namespace veyla::gui {
@@ -30,6 +34,11 @@ class RibbonBar;
 // panel "朗读": the three start commands, stop, the four rates, the voice
 // combo, "设置朗诵者" and the page about more voices. The voice and rate
 // live in the display settings (nVoice, nRate), which are written at exit.
+//
+// The sleep timer ("定时" on the same panel) ends reading after a time or a
+// number of chapters. A choice made while nothing is read starts counting
+// with the next start; a restart (a new voice) keeps counting. A label at
+// the right of the status bar shows what is left.
 class SpeechController : public QObject {
     Q_OBJECT
 public:
@@ -56,6 +65,15 @@ public:
     bool isReading() const;
     // Ends the run after the piece being spoken; returns at once.
     void stop();
+
+    // Media controls. pause() lets the piece being spoken play out and ends
+    // the run there; resume() goes on with the next piece (or from the
+    // caret's line when the chapter changed meanwhile).
+    enum class Playback { Stopped, Playing, Paused };
+    Playback playback() const;
+    void pause();
+    void resume();
+    void playPause();
     // Waits until the run has ended.
     void wait();
 
@@ -63,9 +81,21 @@ public:
     using BrowserOpener = std::function<void(const std::string& url)>;
     void setBrowserOpener(BrowserOpener opener) { m_openBrowser = std::move(opener); }
 
+    // The choices of the combo "定时", in its order.
+    static std::vector<std::pair<QString, speech::SleepSetting>> sleepChoices();
+    // Chooses a sleep setting as the combo does.
+    void chooseSleep(speech::SleepSetting setting);
+    const speech::SleepTimer& sleepTimer() const { return m_sleep; }
+    // The clock the sleep timer counts by; tests give one they move by hand.
+    void setSleepClock(const speech::SleepClock& clock) { m_sleep.useClock(clock); }
+    // The status bar's sleep timer text (empty while no timer is set).
+    QString sleepStatusText() const;
+
 signals:
     // A run ended, for whoever waits for it (tests, the status bar).
     void runEnded(speech::RunEnd end);
+    // Playing, paused or stopped changed.
+    void playbackChanged();
 
 private:
     void bindCommands();
@@ -79,6 +109,8 @@ private:
     void rememberSelectedVoice();
     void fillVoiceList();
     void chooseSpeaker();
+    void chooseSleepFromCombo();
+    void showSleepStatus();
 
     // The sink's handlers, on the GUI thread.
     void paragraphStarted(std::size_t paragraph);
@@ -99,10 +131,16 @@ private:
     QWidget* m_window;
     BrowserOpener m_openBrowser;
     // Declared so that the runner goes first, then the sink, then the engine.
+    speech::SteadySleepClock m_steadyClock;
+    speech::SleepTimer m_sleep{m_steadyClock};
+    std::optional<speech::SleepSetting> m_pendingSleep;  // armed by the next start
+    QLabel* m_sleepLabel;
+    QTimer* m_sleepTick;
     std::unique_ptr<speech::SpeechEngine> m_engine;
     std::unique_ptr<QueuedReadAloudSink> m_sink;
     std::unique_ptr<speech::ReadAloudRunner> m_runner;
     bool m_stopPending = false;
+    bool m_paused = false;        // a pause ended (or is ending) the run
     bool m_turningPage = false;  // the run itself opens the next chapter
     unsigned m_shownCount = 0;   // chapters shown by the view so far
     unsigned m_runShown = 0;     // the count when the chapter being read was shown

@@ -108,6 +108,12 @@ void BookmarkController::storeExitPosition()
     addChapter(m_exit, m_reading.chapterPath(), m_reading.position(), library::kExitBookmarkMark);
 }
 
+void BookmarkController::saveExitPosition()
+{
+    storeExitPosition();
+    (void)m_exit.save(m_folders.dataControl("bookmark_quit.txt"));
+}
+
 void BookmarkController::addChapter(BookmarkList& list, const fs::path& chapter, long long position, char16_t mark)
 {
     const std::vector<std::u16string> names = m_library.namesOfPath(chapter);

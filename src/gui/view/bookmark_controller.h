@@ -38,6 +38,10 @@ public:
     bool reopenExitPosition();
     // Remembers the open chapter and its position as the exit bookmark.
     void storeExitPosition();
+    // Remembers it and writes control/bookmark_quit.txt at once (reading
+    // stopped by the sleep timer: the next start resumes there even if
+    // the program is never closed properly).
+    void saveExitPosition();
 
     void addSelectedChapter();
     void addOpenChapter();

@@ -22,6 +22,7 @@
 #include "gui/tree/library_controller.h"
 #include "gui/tree/library_tree_model.h"
 #include "gui/tree/library_tree_pane.h"
+#include "gui/speech/media_controls.h"
 #include "gui/view/bookmark_controller.h"
 #include "gui/view/annotation_controller.h"
 #include "gui/view/display_controller.h"
@@ -108,6 +109,11 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
     m_annotations = new AnnotationController(m_display, *m_view, *m_ribbon, *m_router, *m_library, this);
     m_speech = new SpeechController(m_display, *m_view, *m_router, *m_ribbon, *m_displayCommands, *statusBar(), this);
     m_speech->startDefaultEngine();
+    m_mediaControls = new MediaControls(*m_speech, *m_reading, *m_router, this);
+    connect(m_speech, &SpeechController::runEnded, this, [this](speech::RunEnd end) {
+        if (end == speech::RunEnd::TimerEnded)
+            m_bookmarks->saveExitPosition();
+    });
     m_audio = new AudioRenderController(m_folders, m_display, *m_treeModel, *m_treePane, *m_router, this);
     m_nameSearch = new NameSearchController(m_display, *m_treeModel, *m_treePane, *m_router, this);
     m_mining = new MiningController(m_display, *m_treeModel, *m_treePane, *m_router,
@@ -236,11 +242,12 @@ void MainWindow::shutdown()
     m_nameSearch->requestStop();
     m_mining->requestStop();
     // Read-aloud and rendering end before anything is saved: both are
-    // asked to stop first, so that they wind down together.
+    // asked to stop first, so that they wind down together. The window
+    // goes at once; a rendering finishes the chapters it has begun.
     m_speech->stop();
     m_audio->requestStop();
-    // Gone from the screen at once: rendering finishes the piece it is on.
     hide();
+    m_audio->hideDialog();
     m_speech->wait();
     m_audio->waitForFinished();
     if (!m_library->rootFolder().empty())

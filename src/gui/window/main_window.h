@@ -32,6 +32,7 @@ class NameSearchController;
 class ReadingController;
 class ReadingView;
 class RibbonBar;
+class MediaControls;
 class SpeechController;
 
 // The main window: ribbon, menu, status bar and the two panes (library tree
@@ -64,6 +65,7 @@ public:
     DisplayController& displayCommands() const { return *m_displayCommands; }
     AnnotationController& annotations() const { return *m_annotations; }
     SpeechController& speech() const { return *m_speech; }
+    MediaControls& mediaControls() const { return *m_mediaControls; }
     AudioRenderController& audio() const { return *m_audio; }
     NameSearchController& nameSearch() const { return *m_nameSearch; }
     MiningController& mining() const { return *m_mining; }
@@ -114,6 +116,7 @@ private:
     DisplayController* m_displayCommands = nullptr;
     AnnotationController* m_annotations = nullptr;
     SpeechController* m_speech = nullptr;
+    MediaControls* m_mediaControls = nullptr;
     AudioRenderController* m_audio = nullptr;
     LibraryController* m_library = nullptr;
     ReadingController* m_reading = nullptr;

@@ -202,6 +202,25 @@ TEST_F(ReadAloudRunnerTest, StopTakesEffectAfterTheCurrentPiece)
     EXPECT_EQ(events.back(), ended(RunEnd::Stopped));
 }
 
+TEST_F(ReadAloudRunnerTest, FinishPieceThenStopLetsThePiecePlayOutAndKnowsWhereToGoOn)
+{
+    m_engine.setSpeakHook([&](std::u16string_view, std::size_t index) {
+        if (index == 0)
+            m_runner->finishPieceThenStop();
+    });
+    ASSERT_TRUE(m_runner->start({ReadAloudMode::WholeChapter, m_first, 0, 0}).ok());
+    m_runner->wait();
+    EXPECT_EQ(utf8(m_engine.spoken()), (std::vector<std::string>{"一二三四五六七八九十甲乙"}));
+    EXPECT_EQ(m_sink.events().back(), ended(RunEnd::Stopped));
+    EXPECT_EQ(m_runner->afterLastPiece().paragraph, 0u);
+    EXPECT_EQ(m_runner->afterLastPiece().offset, 12);
+    // A new run goes on as usual: the pause is not kept.
+    m_engine.setSpeakHook({});
+    ASSERT_TRUE(m_runner->start({ReadAloudMode::FromPosition, m_first, 0, 12}).ok());
+    m_runner->wait();
+    EXPECT_EQ(m_engine.spoken().size(), 3u);
+}
+
 TEST_F(ReadAloudRunnerTest, StopCutsALongPieceShort)
 {
     m_engine.setDuration(FakeSpeechEngine::Duration::UntilStopped);
