@@ -20,6 +20,7 @@ namespace veyla::gui {
 
 class AnnotationController;
 class AudioRenderController;
+class SiteController;
 class BookmarkController;
 class CommandRouter;
 class DisplayController;
@@ -65,6 +66,7 @@ public:
     AnnotationController& annotations() const { return *m_annotations; }
     SpeechController& speech() const { return *m_speech; }
     AudioRenderController& audio() const { return *m_audio; }
+    SiteController& site() const { return *m_site; }
     NameSearchController& nameSearch() const { return *m_nameSearch; }
     MiningController& mining() const { return *m_mining; }
 
@@ -115,6 +117,7 @@ private:
     AnnotationController* m_annotations = nullptr;
     SpeechController* m_speech = nullptr;
     AudioRenderController* m_audio = nullptr;
+    SiteController* m_site = nullptr;
     LibraryController* m_library = nullptr;
     ReadingController* m_reading = nullptr;
     BookmarkController* m_bookmarks = nullptr;
