@@ -65,6 +65,7 @@ private slots:
     void wholeBookModeFollowsThePageSize();
     void englishCommandLoadsTheVocabularyOnce();
     void pageSizeDialogStoresTheChoice();
+    void listeningPageIsTheOpenChapter();
 };
 
 void SiteCommandsTest::chapterModeWritesTheBookAndOpensItsIndex()
@@ -126,6 +127,19 @@ void SiteCommandsTest::pageSizeDialogStoresTheChoice()
     QCOMPARE(dialog->checkedSize(), 0);
     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     QCOMPARE(site.window->display().settings.webPageSize, 33);
+}
+
+void SiteCommandsTest::listeningPageIsTheOpenChapter()
+{
+    Site site(2);
+    QVERIFY(site.window->library().selectPath(site.fixture.library() / "小说/0001_西游记/0002_第2回.xml"));
+    QVERIFY(site.window->router().trigger(kListeningPage));
+    const fs::path page = site.fixture.folders().dataFolder / "听小说.html";
+    QCOMPARE(site.opened.size(), std::size_t(1));
+    QCOMPARE(site.opened.front(), page);
+    const std::string bytes = test::readBytes(page);
+    QVERIFY(bytes.find(std::string("\x2C\x7B\x32\x00\xDE\x56", 6)) != std::string::npos);  // 第2回
+    QVERIFY(fs::exists(site.html("js/font.js")));
 }
 
 QTEST_MAIN(SiteCommandsTest)

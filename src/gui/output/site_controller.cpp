@@ -7,9 +7,11 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "core/library/library_folder.h"
+#include "core/output/listening_page.h"
 #include "core/output/site_scripts.h"
 #include "core/platform/shell_open.h"
 #include "gui/app/message_box.h"
+#include "gui/app/messages.h"
 #include "gui/commands/command_router.h"
 #include "gui/output/page_size_dialog.h"
 #include "gui/tree/library_tree_model.h"
@@ -83,11 +85,7 @@ bool SiteController::generate(const QModelIndex& item, output::SiteMode mode, bo
     m_options.readOptions.defaultFontSize = m_display.settings.textSize;
     output::applySiteMarkers(m_folders.dataFolder, m_options);
 
-    (void)output::installSiteScripts(m_folders.programFolder, m_folders.dataFolder);
-    std::vector<std::u16string> fonts;
-    for (const QString& family : QFontDatabase::families())
-        fonts.push_back(family.toStdU16String());
-    (void)output::writeFontScript(m_folders.dataFolder, fonts, m_display.schemes.schemes());
+    prepareScripts();
 
     m_busy = true;
     m_stop = std::stop_source();
@@ -103,6 +101,36 @@ bool SiteController::generate(const QModelIndex& item, output::SiteMode mode, bo
     m_watcher.setFuture(QtConcurrent::run(
         [plan = std::move(plan), dataFolder = m_folders.dataFolder, options = &m_options, stop = m_stop.get_token(),
          relay] { return output::generateSite(plan, dataFolder, *options, stop, relay); }));
+    return true;
+}
+
+// The shipped page scripts in the data folder, and font.js with this
+// system's fonts and the colour schemes.
+void SiteController::prepareScripts()
+{
+    (void)output::installSiteScripts(m_folders.programFolder, m_folders.dataFolder);
+    std::vector<std::u16string> fonts;
+    for (const QString& family : QFontDatabase::families())
+        fonts.push_back(family.toStdU16String());
+    (void)output::writeFontScript(m_folders.dataFolder, fonts, m_display.schemes.schemes());
+}
+
+bool SiteController::writeListeningPage(const library::Chapter& chapter)
+{
+    prepareScripts();
+    output::PageStyle style;
+    output::SiteOptions markers;
+    output::applySiteMarkers(m_folders.dataFolder, markers);
+    style.headerScript = markers.style.headerScript;
+    const auto page = output::writeListeningPage(m_folders.dataFolder, chapter, style, m_display.schemes.colours(),
+                                                 m_display.settings.codeBackground);
+    if (!page) {
+        showMessage(m_window, MessageKind::Warning, u"Veyla"_s,
+                    messageFor(page.error().code, Operation::Other) + u"\n"_s +
+                        QString::fromStdString(page.error().detail));
+        return false;
+    }
+    m_opener(*page);
     return true;
 }
 

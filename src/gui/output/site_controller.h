@@ -10,6 +10,7 @@
 #include <functional>
 #include <stop_token>
 
+#include "core/library/chapter.h"
 #include "core/output/site_generator.h"
 #include "core/output/vocabulary.h"
 #include "core/platform/app_folders.h"
@@ -49,6 +50,10 @@ public:
     void requestStop();
     void waitForFinished();
 
+    // Writes the listening page 听小说.html of a chapter (the open one) and
+    // opens it; font.js is written first. False (with a message) on failure.
+    bool writeListeningPage(const library::Chapter& chapter);
+
     // Shows the page-size dialog (made once, then shown again).
     void showPageSizeDialog();
     PageSizeDialog* pageSizeDialog() const;
@@ -63,6 +68,7 @@ signals:
 
 private:
     void showStatus(const QString& text, std::size_t done, std::size_t total);
+    void prepareScripts();
     void done();
 
     platform::AppFolders m_folders;
