@@ -120,6 +120,7 @@ enum CommandId : int {
     kHighlightColour = 34040,   // "朗读颜色" (ID_BUTTON_BrightColor)
     kOfficialSite = 34041,      // "官网" (ID_BUTTON_OPENGuanWang)
     kMakeHtml = 33084,
+    kListeningPage = 33429,     // "生成HTML" of the view's menu: the listening page 听小说.html
 
     // Commands of this program's own
     kSleepTimerCombo = 34101,   // "定时": when read-aloud stops by itself

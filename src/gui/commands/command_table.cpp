@@ -105,6 +105,7 @@ const std::vector<CommandSpec>& commandTable()
         {kFontLishu, "", QString(), u"隶书"_s, CommandTarget::View, ControlKind::Button, u"工具"_s, u"编辑"_s},
         {kChunkProperties, "", QString(), u"数据块属性"_s, CommandTarget::View, ControlKind::Button, u"工具"_s, u"编辑"_s},
         {kMakeHtml, "", QString(), u"生成HTML"_s, CommandTarget::View, ControlKind::Button, u"工具"_s, u"编辑"_s},
+        {kListeningPage, "", u"生成HTML"_s, QString(), CommandTarget::View, ControlKind::Button, QString(), QString()},
         {kPublishChapter, "", QString(), u"发布到博客"_s, CommandTarget::View, ControlKind::Button, u"工具"_s, u"发布"_s},
         {kUpgrade, "", u"升级更新"_s, QString(), CommandTarget::Frame, ControlKind::Button, u"工具"_s, u"更新"_s},
         {kCheckUpdate, "ID_BTN_UPDATA", u"检查更新"_s, QString(), CommandTarget::Frame, ControlKind::Button, u"工具"_s, u"更新"_s},

@@ -61,7 +61,7 @@ void fillViewContextMenu(QMenu& menu, CommandRouter& router, const ViewMenuState
     menu.addSeparator();
     addItem(menu, router, kWordCount, u"字数统计"_s);
     addItem(menu, router, kColourSettings, u"配色设置"_s);
-    addItem(menu, router, kMakeHtml, u"生成HTML"_s);
+    addItem(menu, router, kListeningPage, u"生成HTML"_s);
     addItem(menu, router, kPresets, u"分章设置"_s);
 }
 

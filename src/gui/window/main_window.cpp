@@ -15,6 +15,7 @@
 #include "core/platform/shell_open.h"
 #include "gui/commands/command_router.h"
 #include "gui/import/import_controller.h"
+#include "gui/output/site_controller.h"
 #include "gui/search/mining_controller.h"
 #include "gui/search/name_search_controller.h"
 #include "gui/speech/audio_render_controller.h"
@@ -115,6 +116,7 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
             m_bookmarks->saveExitPosition();
     });
     m_audio = new AudioRenderController(m_folders, m_display, *m_treeModel, *m_treePane, *m_router, this);
+    m_site = new SiteController(m_folders, m_display, *m_treeModel, *m_treePane, *m_router, *statusBar(), this);
     m_nameSearch = new NameSearchController(m_display, *m_treeModel, *m_treePane, *m_router, this);
     m_mining = new MiningController(m_display, *m_treeModel, *m_treePane, *m_router,
                                     platform::trashLocationsFor(m_folders.dataFolder), this);
@@ -246,10 +248,12 @@ void MainWindow::shutdown()
     // goes at once; a rendering finishes the chapters it has begun.
     m_speech->stop();
     m_audio->requestStop();
+    m_site->requestStop();
     hide();
     m_audio->hideDialog();
     m_speech->wait();
     m_audio->waitForFinished();
+    m_site->waitForFinished();
     if (!m_library->rootFolder().empty())
         m_router->trigger(kSaveChapter);
     m_autosave.stop();

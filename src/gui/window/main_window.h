@@ -20,6 +20,7 @@ namespace veyla::gui {
 
 class AnnotationController;
 class AudioRenderController;
+class SiteController;
 class BookmarkController;
 class CommandRouter;
 class DisplayController;
@@ -67,6 +68,7 @@ public:
     SpeechController& speech() const { return *m_speech; }
     MediaControls& mediaControls() const { return *m_mediaControls; }
     AudioRenderController& audio() const { return *m_audio; }
+    SiteController& site() const { return *m_site; }
     NameSearchController& nameSearch() const { return *m_nameSearch; }
     MiningController& mining() const { return *m_mining; }
 
@@ -118,6 +120,7 @@ private:
     SpeechController* m_speech = nullptr;
     MediaControls* m_mediaControls = nullptr;
     AudioRenderController* m_audio = nullptr;
+    SiteController* m_site = nullptr;
     LibraryController* m_library = nullptr;
     ReadingController* m_reading = nullptr;
     BookmarkController* m_bookmarks = nullptr;

@@ -4,9 +4,11 @@
 #include <array>
 
 #include "core/import/text_decoder.h"
+#include "core/view/chapter_conversion.h"
 #include "gui/commands/command_router.h"
 #include "gui/dialogs/chunk_properties_dialog.h"
 #include "gui/dialogs/word_count_dialog.h"
+#include "gui/output/site_controller.h"
 #include "gui/view/reading_controller.h"
 #include "gui/view/reading_view.h"
 #include "gui/window/main_window.h"
@@ -30,6 +32,12 @@ void MainWindow::bindEditCommands()
         if (dialog.exec() == QDialog::Accepted && model.setCaretChunkSize(dialog.size()))
             m_view->applyLayoutSettings();
     });
+    // "生成HTML": the open chapter as the listening page (the ribbon's button does the same).
+    for (int id : {kListeningPage, kMakeHtml})
+        m_router->bind(id, [this] {
+            const auto& model = m_view->model();
+            m_site->writeListeningPage(view::chapterFromDocument(model.document(), model.engine()));
+        });
     m_router->bind(kWordCount, [this] {
         WordCountDialog dialog(m_view->model().wordCount(), this);
         dialog.exec();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/library/chapter_file.h"
+#include "core/output/listening_page.h"
 #include "core/output/site_scripts.h"
 #include "core/output/vocabulary.h"
 #include "core/util/utf16.h"
@@ -301,6 +302,30 @@ TEST(SiteFiles, ShippedScriptsAreCopiedWhenMissingOrOlder)
     EXPECT_EQ(test::readBytes(data / "HTML/js/myVueCode.js"), "shipped");
     // One folder for both (portable layout): nothing to do.
     EXPECT_EQ(installSiteScripts(data.path(), data.path()).copied, 0);
+}
+
+TEST(SiteFiles, ListeningPageHoldsTheChapterWithCodeInColour)
+{
+    test::TempDir data;
+    library::Chapter chapter;
+    const auto paragraph = [](std::u16string text, int code) {
+        library::Paragraph p;
+        p.code = code;
+        p.runs.push_back({std::move(text), {}});
+        return p;
+    };
+    chapter.paragraphs = {paragraph(u"第一回 [F3]标注[/F]\r", 0), paragraph(u"a<b {{ 1+1 }}\r", 0),
+                          paragraph(u"#include <cstdio>\r\nint main() { return 0; }\r", 1)};
+    view::ColourSet colours;
+    colours.codeText = view::rgb(1, 2, 3);
+    colours.type = view::rgb(0, 0, 255);
+    const auto page = writeListeningPage(data.path(), chapter, {}, colours, false);
+    ASSERT_TRUE(page.ok());
+    EXPECT_EQ(*page, data / "听小说.html");
+    expectGolden(*page, "listening.html");
+    const std::string text = pageText(*page);
+    EXPECT_NE(text.find("<title>Orvanta-听小说</title>"), std::string::npos);
+    EXPECT_NE(text.find("var localJSPath = \"HTML/js/myVueCode.js\";"), std::string::npos);
 }
 
 }  // namespace
