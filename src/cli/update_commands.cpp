@@ -61,7 +61,7 @@ std::string siteOf(const CliContext& context, const SiteOptions& options)
             site.pop_back();
         return site;
     }
-    return readSiteSetting(context.folders().dataControl("preSet.ini"));
+    return readSiteSetting(context.folders().controlFile("preSet.ini"));
 }
 
 fs::path runningFolder()

@@ -33,6 +33,7 @@ class ReadingController;
 class ReadingView;
 class RibbonBar;
 class SpeechController;
+class UpdateController;
 
 // The main window: ribbon, menu, status bar and the two panes (library tree
 // and reading view). It builds the controllers, routes commands, runs the
@@ -67,6 +68,7 @@ public:
     AudioRenderController& audio() const { return *m_audio; }
     NameSearchController& nameSearch() const { return *m_nameSearch; }
     MiningController& mining() const { return *m_mining; }
+    UpdateController& updates() const { return *m_update; }
 
     void setAutosaveInterval(int milliseconds);
     int autosaveInterval() const { return m_autosaveMs; }
@@ -97,6 +99,8 @@ private:
     void autosave();
     void openLocalSite();
     void loadNews();
+    // The news link's caption and the page it opens (none: the status bar shows the caption).
+    void showNews(const QString& text, const QString& link);
     void showOpeningText();
     void bindEditCommands();
     void shutdown();
@@ -121,6 +125,7 @@ private:
     ImportController* m_import = nullptr;
     NameSearchController* m_nameSearch = nullptr;
     MiningController* m_mining = nullptr;
+    UpdateController* m_update = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
     QTimer m_autosave;
