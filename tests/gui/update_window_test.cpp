@@ -92,7 +92,7 @@ void UpdateWindowTest::catalogueWindowIsMadeOnceAndDownloadsWithProgress()
     test::writeBytes(server.root() / "down/catalogue.txt", encodeCodePage(gbkList().toStdU16String()));
     std::string chapter(300000, 'x');
     test::writeBytes(server.root() / "down/西游记.zip", test::buildZip({{"西游记/第一回.txt", chapter}}));
-    Session session(server.url(""));
+    Session session(server.url("/files"));
     // The program's file name lacks 小说: the start-up check asked nothing.
     QVERIFY(session.waitIdle());
     QVERIFY(server.requests().empty());
@@ -139,7 +139,7 @@ void UpdateWindowTest::failedDownloadSaysSo()
     if (!server.unavailable().empty())
         QSKIP(qPrintable(QString::fromStdString(server.unavailable())));
     test::writeBytes(server.root() / "down/catalogue.txt", encodeCodePage(gbkList().toStdU16String()));
-    Session session(server.url(""));  // 西游记.zip is not served
+    Session session(server.url("/files"));  // 西游记.zip is not served
     session.trigger(kUpgrade);
     QVERIFY(session.waitIdle());
     session.updates().catalogue()->selectRow(1);

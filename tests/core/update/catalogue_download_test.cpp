@@ -32,13 +32,13 @@ TEST_F(CatalogueDownloadTest, ListIsFetchedAndAFailedFetchKeepsTheOldCopy)
     const platform::AppFolders folders{dir.path(), dir.path()};
     const std::string list = encodeCodePage(u"书海拾遗-1\r\nhttps://pan.example/\r\n1-西游记.zip\r\n");
     test::writeBytes(server.root() / "down/catalogue.txt", list);
-    ASSERT_TRUE(fetchCatalogue(*transport, server.url(""), folders).ok());
+    ASSERT_TRUE(fetchCatalogue(*transport, server.url("/files"), folders).ok());
     EXPECT_EQ(test::readBytes(catalogueListFile(folders)), list);
     EXPECT_EQ(parseCatalogue(test::readBytes(catalogueListFile(folders)), folder).names,
               std::vector<std::u16string>{u"西游记.zip"});
 
     fs::remove(server.root() / "down/catalogue.txt");
-    EXPECT_FALSE(fetchCatalogue(*transport, server.url(""), folders).ok());
+    EXPECT_FALSE(fetchCatalogue(*transport, server.url("/files"), folders).ok());
     EXPECT_EQ(test::readBytes(catalogueListFile(folders)), list);
 }
 
@@ -47,7 +47,7 @@ TEST_F(CatalogueDownloadTest, PackageArchiveIsUnpackedAndDeleted)
     test::writeBytes(server.root() / "down/西游记 全本.zip",
                      test::buildZip({{"西游记/0001_第一回.xml", "chapter"}, {"西游记/0002_第二回.xml", "next"}}));
     std::vector<DownloadProgressText> seen;
-    const Status done = downloadPackage(*transport, server.url(""), u"西游记 全本.zip", folder, {},
+    const Status done = downloadPackage(*transport, server.url("/files"), u"西游记 全本.zip", folder, {},
                                         [&](const platform::HttpProgress& progress) {
                                             seen.push_back(downloadProgressText(progress.received, progress.total));
                                             return true;
@@ -64,7 +64,7 @@ TEST_F(CatalogueDownloadTest, PackageArchiveIsUnpackedAndDeleted)
 TEST_F(CatalogueDownloadTest, PlainFileIsKeptAsItIs)
 {
     test::writeBytes(server.root() / "down/readme.txt", "plain");
-    ASSERT_TRUE(downloadPackage(*transport, server.url(""), u"readme.txt", folder).ok());
+    ASSERT_TRUE(downloadPackage(*transport, server.url("/files"), u"readme.txt", folder).ok());
     EXPECT_EQ(test::readBytes(folder / "readme.txt"), "plain");
 }
 
@@ -85,13 +85,13 @@ TEST_F(CatalogueDownloadTest, FailuresLeaveTheFolderAsItWas)
     deadline.receiveTimeout = 10s;
     deadline.deadline = 500ms;
     const Case cases[] = {
-        {"not on the server", server.url(""), u"missing.zip", {}, ErrorCode::NetworkFailed},
+        {"not on the server", server.url("/files"), u"missing.zip", {}, ErrorCode::NetworkFailed},
         {"cut in the middle", server.url("/cut?size=100000&sent=5000&x="), u"a.zip", {}, ErrorCode::NetworkFailed},
         {"stalled past the deadline", server.url("/stall?sent=100&seconds=20&x="), u"a.zip", deadline,
          ErrorCode::TimedOut},
-        {"hostile archive", server.url(""), u"hostile.zip", {}, ErrorCode::UnsafeEntry},
-        {"overlapping archive", server.url(""), u"bomb.zip", {}, ErrorCode::CorruptArchive},
-        {"name leaving the folder", server.url(""), u"../x.zip", {}, ErrorCode::InvalidArgument},
+        {"hostile archive", server.url("/files"), u"hostile.zip", {}, ErrorCode::UnsafeEntry},
+        {"overlapping archive", server.url("/files"), u"bomb.zip", {}, ErrorCode::CorruptArchive},
+        {"name leaving the folder", server.url("/files"), u"../x.zip", {}, ErrorCode::InvalidArgument},
     };
     for (const auto& c : cases) {
         const Status done = downloadPackage(*transport, c.site, c.name, folder, c.limits);

@@ -30,7 +30,7 @@ protected:
         test::writeBytes(program, "old program");
         context.folders = {folder, folder};
         context.executable = program;
-        context.site = server.url("");
+        context.site = server.url("/files");
     }
     void serve(const std::string& relative, const std::string& bytes) { test::writeBytes(server.root() / relative, bytes); }
     std::size_t requestCount() const { return server.requests().size(); }
@@ -205,10 +205,21 @@ TEST_F(UpdateCheckTest, FailedDownloadChangesNothing)
     const auto before = test::folderSnapshot(folder);
     context.site = server.url("/cut?size=100000&sent=5000&x=");
     EXPECT_EQ(installUpdate(*transport, context).outcome, InstallOutcome::DownloadFailed);
-    context.site = server.url("");  // no veyla.zip served: 404
+    context.site = server.url("/files");  // no veyla.zip served: 404
     EXPECT_EQ(installUpdate(*transport, context).outcome, InstallOutcome::DownloadFailed);
     EXPECT_EQ(test::folderSnapshot(folder), before);
     EXPECT_TRUE(test::folderSnapshot(dir / "data").empty());
+}
+
+TEST_F(UpdateCheckTest, UnwritableProgramFolderIsRefusedBeforeDownloading)
+{
+    // Not even root may create files in /proc.
+    context.executable = "/proc/小说阅读";
+    serve("down/veyla.zip", test::buildZip({{"小说阅读", "new program"}}));
+    const InstallReport report = installUpdate(*transport, context);
+    EXPECT_EQ(report.outcome, InstallOutcome::NotWritable);
+    EXPECT_NE(report.detail.find("/proc"), std::string::npos);
+    EXPECT_TRUE(server.requests().empty());
 }
 
 TEST_F(UpdateCheckTest, CancelledDownloadLeavesNoPartialFile)
