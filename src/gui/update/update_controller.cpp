@@ -57,9 +57,19 @@ UpdateController::~UpdateController()
     waitForFinished();
 }
 
+CatalogueDialog* UpdateController::catalogue() const
+{
+    return m_catalogue;
+}
+
+QMessageBox* UpdateController::prompt() const
+{
+    return m_prompt;
+}
+
 bool UpdateController::isBusy() const
 {
-    return m_check.isRunning() || m_install.isRunning() || m_catalogueJob.isRunning();
+    return m_checking || m_installing || m_catalogueBusy;
 }
 
 void UpdateController::requestStop()
@@ -72,6 +82,9 @@ void UpdateController::waitForFinished()
     m_check.waitForFinished();
     m_install.waitForFinished();
     m_catalogueJob.waitForFinished();
+    // Only a closing program waits; what the jobs found is not shown any more.
+    if (m_stop)
+        m_checking = m_installing = m_catalogueBusy = false;
 }
 
 DownloadProgress UpdateController::progressTo(QObject* receiver,
@@ -93,8 +106,9 @@ DownloadProgress UpdateController::progressTo(QObject* receiver,
 
 void UpdateController::startCheck()
 {
-    if (m_check.isRunning() || m_stop)
+    if (m_checking || m_stop)
         return;
+    m_checking = true;
     m_check.setFuture(QtConcurrent::run([this] { return m_checker->check(progressTo(nullptr, {})); }));
 }
 
@@ -120,6 +134,7 @@ void UpdateController::checkCommand()
 void UpdateController::checkDone()
 {
     const CheckReport report = m_check.result();
+    m_checking = false;
     switch (report.outcome) {
     case CheckOutcome::UpToDate:
     case CheckOutcome::NewerBuild:
@@ -158,8 +173,9 @@ void UpdateController::showPrompt()
 
 void UpdateController::installOnline()
 {
-    if (m_install.isRunning() || m_stop)
+    if (m_installing || m_stop)
         return;
+    m_installing = true;
     emit message(u"正在下载更新……"_s);
     auto progress = progressTo(this, [this](const platform::HttpProgress& p) {
         emit message(QString::fromStdString(downloadProgressText(p.received, p.total).text));
@@ -173,6 +189,7 @@ void UpdateController::installOnline()
 void UpdateController::installDone()
 {
     const InstallReport report = m_install.result();
+    m_installing = false;
     switch (report.outcome) {
     case InstallOutcome::Installed:
         showMessage(m_window, MessageKind::Information, kTitle, u"安装完毕，建议重新启动软件。。。"_s);
@@ -234,7 +251,7 @@ void UpdateController::fillCatalogueFromCopy()
 
 void UpdateController::refreshCatalogue()
 {
-    if (m_catalogueJob.isRunning() || m_stop)
+    if (m_catalogueBusy || m_stop)
         return;
     if (m_context.site.empty()) {
         fillCatalogueFromCopy();
@@ -244,6 +261,7 @@ void UpdateController::refreshCatalogue()
     if (m_catalogue != nullptr)
         m_catalogue->setBusy(true);
     m_catalogueJobIsDownload = false;
+    m_catalogueBusy = true;
     m_catalogueJob.setFuture(QtConcurrent::run([this] {
         auto transport = platform::makeCurlTransport();
         DownloadLimits limits;
@@ -254,7 +272,7 @@ void UpdateController::refreshCatalogue()
 
 void UpdateController::downloadCatalogueRow(int row)
 {
-    if (m_catalogueJob.isRunning() || m_stop || row < 0 || m_list.names.empty())
+    if (m_catalogueBusy || m_stop || row < 0 || m_list.names.empty())
         return;
     if (row == 0) {
         if (!m_list.downloadPage.empty())
@@ -266,6 +284,7 @@ void UpdateController::downloadCatalogueRow(int row)
     const std::u16string name = m_list.names[static_cast<std::size_t>(row) - 1];
     m_catalogue->setBusy(true);
     m_catalogueJobIsDownload = true;
+    m_catalogueBusy = true;
     auto progress = progressTo(m_catalogue, [dialog = QPointer<CatalogueDialog>(m_catalogue)](const platform::HttpProgress& p) {
         if (dialog == nullptr)
             return;
@@ -284,6 +303,7 @@ void UpdateController::downloadCatalogueRow(int row)
 void UpdateController::catalogueDone()
 {
     const Status done = m_catalogueJob.result();
+    m_catalogueBusy = false;
     if (m_catalogue != nullptr)
         m_catalogue->setBusy(false);
     if (m_catalogueJobIsDownload) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFutureWatcher>
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 
@@ -15,7 +16,6 @@
 #include "core/update/catalogue.h"
 #include "core/update/update_checker.h"
 
-class QMessageBox;
 class QWidget;
 
 namespace veyla::gui {
@@ -52,8 +52,8 @@ public:
     void refreshCatalogue();
     void downloadCatalogueRow(int row);
 
-    CatalogueDialog* catalogue() const { return m_catalogue; }
-    QMessageBox* prompt() const { return m_prompt; }
+    CatalogueDialog* catalogue() const;
+    QMessageBox* prompt() const;
     bool isBusy() const;
     void requestStop();
     void waitForFinished();
@@ -84,6 +84,10 @@ private:
     QFutureWatcher<update::InstallReport> m_install;
     QFutureWatcher<Status> m_catalogueJob;
     bool m_catalogueJobIsDownload = false;
+    // Set when a job starts, cleared when its result was handled.
+    bool m_checking = false;
+    bool m_installing = false;
+    bool m_catalogueBusy = false;
     QPointer<CatalogueDialog> m_catalogue;
     QPointer<QMessageBox> m_prompt;
     update::CatalogueList m_list;
