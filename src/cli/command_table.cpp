@@ -14,6 +14,7 @@
 #include "cli/site_commands.h"
 #include "cli/speech_commands.h"
 #include "cli/text_commands.h"
+#include "cli/update_commands.h"
 #include "core/speech/render_workers.h"
 
 namespace veyla::cli {
@@ -33,7 +34,7 @@ void printOverview(std::ostream& out)
            "Commands:\n";
     for (const auto& command : commandTable()) {
         std::string name(command.name);
-        name.resize(10, ' ');
+        name.resize(std::max<std::size_t>(10, name.size() + 1), ' ');
         out << "  " << name << command.summary << '\n';
     }
     out << "\nOptions:\n"
@@ -169,6 +170,20 @@ const std::vector<Command>& commandTable()
          "words of control/eng's word lists wrapped as <strong data-explanation=\"(gloss)\">,\n"
          "white space made single blanks, everything else escaped.\n",
          runAnnotate},
+        {"update-check", "check the publisher's site for a newer build", "update-check [--site URL] [--program FILE]",
+         "Prints this build, the latest build the site names (its /down/veyla.ini,\n"
+         "kept as control/buildInfo.ini) and what the desktop program would do. The\n"
+         "site is [Update] Site in control/preSet.ini, or URL; with neither, nothing\n"
+         "is fetched. Only a program whose file name contains 小说 updates itself:\n"
+         "FILE names it (default: such a program beside veyla-cli, else veyla).\n",
+         runUpdateCheck},
+        {"catalogue", "list or download the packages of 书海拾遗", "catalogue [--site URL] [--download NAME]",
+         "Fetches the site's /down/catalogue.txt (kept as control/catalogue.txt) and\n"
+         "prints the list as the 书海拾遗 window shows it. --download fetches the\n"
+         "package NAME from the site's /down/ folder into the program folder of a\n"
+         "portable copy (else the data folder); a .zip is unpacked there (refused whole\n"
+         "if any entry is unsafe) and deleted. Ctrl-C stops and removes the partial file.\n",
+         runCatalogue},
     };
     return table;
 }

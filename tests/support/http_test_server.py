@@ -16,6 +16,8 @@ Paths:
   /drip?pieces=N&delay=MS      N pieces of 100 bytes, one every MS milliseconds
   /redirect?to=URL&code=N      a redirect (default 302) to URL
   /loop                        a redirect to itself
+  /stallsite/NAME              the file NAME under --root; a .zip file stalls after
+                               half of its bytes (a site whose downloads hang)
   /echo                        GET or POST: the request body back; the request's
                                method, content type and length and cache headers
                                as X-Echo-* headers
@@ -75,6 +77,23 @@ class Handler(BaseHTTPRequestHandler):
                     return
                 with open(full, "rb") as f:
                     self._answer(f.read(), headers=[("Content-Type", "application/octet-stream")])
+            elif path.startswith("/stallsite/"):
+                name = urllib.parse.unquote(path[len("/stallsite/"):])
+                full = os.path.realpath(os.path.join(self.server.root, name))
+                if not full.startswith(os.path.realpath(self.server.root) + os.sep) or not os.path.isfile(full):
+                    self._answer(b"not found", 404)
+                    return
+                with open(full, "rb") as f:
+                    data = f.read()
+                if not name.endswith(".zip"):
+                    self._answer(data)
+                    return
+                self.send_response(200)
+                self.send_header("Content-Length", str(len(data)))
+                self.end_headers()
+                self.wfile.write(data[: len(data) // 2])
+                self.wfile.flush()
+                time.sleep(30)
             elif path == "/status":
                 self._answer(b"", int(q.get("code", "200")), q.get("reason"))
             elif path == "/big":

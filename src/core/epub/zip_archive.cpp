@@ -260,6 +260,30 @@ struct ZipArchive::Impl {
         return {};
     }
 
+    // Entries whose compressed data overlap (the same bytes counted many
+    // times: a zip bomb that defeats the ratio check) or run past the
+    // archive. Entries minizip cannot open are refused elsewhere.
+    Status checkDataRanges()
+    {
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (unzGoToFilePos64(zip, &positions[i]) != UNZ_OK || unzOpenCurrentFile(zip) != UNZ_OK)
+                continue;
+            const std::uint64_t start = unzGetCurrentFileZStreamPos64(zip);
+            unzCloseCurrentFile(zip);
+            const std::uint64_t end = start + entries[i].compressedSize;
+            if (end < start || end > stream.bytes.size())
+                return Error{ErrorCode::CorruptArchive, entries[i].rawName + ": data runs past the end of the archive"};
+            ranges.emplace_back(start, end);
+        }
+        std::sort(ranges.begin(), ranges.end());
+        for (std::size_t i = 1; i < ranges.size(); ++i) {
+            if (ranges[i].first < ranges[i - 1].second)
+                return Error{ErrorCode::CorruptArchive, "entries share their data"};
+        }
+        return {};
+    }
+
     Result<std::string> readAt(std::size_t index)
     {
         const ZipEntry& entry = entries[index];
@@ -317,6 +341,8 @@ Result<ZipArchive> ZipArchive::open(std::string bytes, RefusalPolicy policy, con
                 return Error{codeOf(entry.problem),
                              entry.rawName + ": " + std::string(entryProblemName(entry.problem))};
         }
+        if (Status ranges = impl->checkDataRanges(); !ranges)
+            return ranges.error();
     }
     return ZipArchive(std::move(impl));
 }

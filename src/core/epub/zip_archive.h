@@ -71,7 +71,8 @@ class ZipArchive {
 public:
     // CorruptArchive when the bytes are no ZIP archive; TooLarge when the
     // archive or its declared total is over the caps; UnsafeEntry (with the
-    // entry's name in the detail) under RefuseArchive when any entry is refused.
+    // entry's name in the detail) under RefuseArchive when any entry is
+    // refused, and CorruptArchive there when entries' data overlap.
     static Result<ZipArchive> open(std::string bytes, RefusalPolicy policy, const ZipLimits& limits = {});
     // The same for a file, read whole first; FileUnavailable when it cannot be read.
     static Result<ZipArchive> openFile(const std::filesystem::path& path, RefusalPolicy policy,

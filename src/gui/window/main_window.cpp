@@ -2,6 +2,7 @@
 #include "gui/window/main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include "gui/tree/library_tree_model.h"
 #include "gui/tree/library_tree_pane.h"
 #include "gui/speech/media_controls.h"
+#include "gui/update/update_controller.h"
 #include "gui/view/bookmark_controller.h"
 #include "gui/view/annotation_controller.h"
 #include "gui/view/display_controller.h"
@@ -138,6 +140,10 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
     m_displayCommands->repaintAll();
     bindLookCommands();
     loadNews();
+    m_update = new UpdateController(m_folders, fs::path(QCoreApplication::applicationFilePath().toStdU16String()),
+                                    *m_router, this);
+    connect(m_update, &UpdateController::newsChanged, this, &MainWindow::showNews);
+    connect(m_update, &UpdateController::message, this, [this](const QString& text) { statusBar()->showMessage(text); });
 
     m_autosave.setSingleShot(true);
     connect(&m_autosave, &QTimer::timeout, this, &MainWindow::autosave);
@@ -161,6 +167,7 @@ void MainWindow::start()
     m_bookmarks->reopenExitPosition();
     m_autosave.start(m_autosaveMs);
     m_newsTimer.start(1000);
+    m_update->startCheck();
 }
 
 void MainWindow::setAutosaveInterval(int milliseconds)
@@ -207,21 +214,29 @@ void MainWindow::loadNews()
         const QString link = news->paragraphs.size() > 1
                                  ? QString::fromStdU16String(news->paragraphs[1].text()).trimmed()
                                  : QString();
-        label->setText(link.isEmpty() ? text : u"<a href=\"%1\">%2</a>"_s.arg(link.toHtmlEscaped(), text.toHtmlEscaped()));
-        // The news link opens its page in the browser; news without a link shows in the status bar.
-        for (int id : {kNewsLink, kNewsLinkMenu}) {
-            m_router->bind(id, [this, text, link] {
-                if (link.isEmpty())
-                    statusBar()->showMessage(text, 10000);
-                else
-                    (void)platform::openInBrowser(fs::path(link.toStdU16String()));
-            });
-        }
+        showNews(text, link);
     }
     connect(&m_newsTimer, &QTimer::timeout, this, [this] {
         if (auto* face = m_ribbon->control<QLabel>(kNewsFace))
             face->setText(face->text() == u"(◔◡◔✿)"_s ? u"(◕◡◕✿)"_s : u"(◔◡◔✿)"_s);
     });
+}
+
+void MainWindow::showNews(const QString& text, const QString& link)
+{
+    auto* label = m_ribbon->control<QLabel>(kNewsLink);
+    if (label == nullptr || text.isEmpty())
+        return;
+    label->setText(link.isEmpty() ? text : u"<a href=\"%1\">%2</a>"_s.arg(link.toHtmlEscaped(), text.toHtmlEscaped()));
+    // The news link opens its page in the browser; news without a link shows in the status bar.
+    for (int id : {kNewsLink, kNewsLinkMenu}) {
+        m_router->bind(id, [this, text, link] {
+            if (link.isEmpty())
+                statusBar()->showMessage(text, 10000);
+            else
+                (void)platform::openInBrowser(fs::path(link.toStdU16String()));
+        });
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -243,6 +258,7 @@ void MainWindow::shutdown()
     m_import->requestStop();
     m_nameSearch->requestStop();
     m_mining->requestStop();
+    m_update->requestStop();
     // Read-aloud and rendering end before anything is saved: both are
     // asked to stop first, so that they wind down together. The window
     // goes at once; a rendering finishes the chapters it has begun.
@@ -263,6 +279,7 @@ void MainWindow::shutdown()
     m_import->waitForFinished();
     m_nameSearch->waitForFinished();
     m_mining->waitForFinished();
+    m_update->waitForFinished();
     m_display.settings.pageWidth = m_view->model().geometry().pageWidth();
     (void)m_display.save();
     (void)m_annotations->save();

@@ -35,6 +35,7 @@ class ReadingView;
 class RibbonBar;
 class MediaControls;
 class SpeechController;
+class UpdateController;
 
 // The main window: ribbon, menu, status bar and the two panes (library tree
 // and reading view). It builds the controllers, routes commands, runs the
@@ -71,6 +72,7 @@ public:
     SiteController& site() const { return *m_site; }
     NameSearchController& nameSearch() const { return *m_nameSearch; }
     MiningController& mining() const { return *m_mining; }
+    UpdateController& updates() const { return *m_update; }
 
     void setAutosaveInterval(int milliseconds);
     int autosaveInterval() const { return m_autosaveMs; }
@@ -101,6 +103,8 @@ private:
     void autosave();
     void openLocalSite();
     void loadNews();
+    // The news link's caption and the page it opens (none: the status bar shows the caption).
+    void showNews(const QString& text, const QString& link);
     void showOpeningText();
     void bindEditCommands();
     void shutdown();
@@ -128,6 +132,7 @@ private:
     NameSearchController* m_nameSearch = nullptr;
     MiningController* m_mining = nullptr;
     QLabel* m_chapterNotice = nullptr;
+    UpdateController* m_update = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
     QTimer m_autosave;
