@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/library/chapter.h"
 #include "core/library/recent_paths.h"
 #include "core/platform/app_folders.h"
 #include "gui/view/display_state.h"
@@ -100,6 +101,7 @@ private:
     void openLocalSite();
     void loadNews();
     void showOpeningText();
+    void showEditedChapter(const library::Chapter& chapter);
     void bindEditCommands();
     void shutdown();
 
