@@ -3,14 +3,18 @@
 // reopens it, then edits it by the remaining bytes. The marks must survive
 // the save, and after every edit the layout must be whole: every line ends
 // with its "\r" glyph, paragraphs follow one another without gaps, the
-// caret stands on a glyph.
+// caret stands on a glyph. The same edits made through the reading model
+// are then undone to the text opened and redone to the text edited.
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/util/utf16.h"
 #include "core/view/chapter_conversion.h"
 #include "core/view/editor.h"
+#include "core/view/reading_model.h"
 
 using namespace veyla;
 using namespace veyla::view;
@@ -62,6 +66,48 @@ library::Chapter chapterFrom(std::u16string_view text, bool code)
     return chapter;
 }
 
+// Every paragraph's saved text, with its attributes.
+std::vector<std::u16string> savedTexts(ReadingModel& model)
+{
+    std::vector<std::u16string> texts;
+    for (const auto& paragraph : model.chapterForSaving().chapter.paragraphs)
+        texts.push_back(paragraph.text() + (paragraph.fontFace ? *paragraph.fontFace : u""));
+    return texts;
+}
+
+// The edits of the input through the model, then undo of all of them and redo of all of them.
+void checkUndo(const library::Chapter& chapter, const LayoutParams& params, const std::uint8_t* ops, std::size_t size)
+{
+    ReadingModel model(params);
+    model.open(chapter);
+    const auto opened = savedTexts(model);
+    std::size_t edits = 0;
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+        const std::uint8_t arg = ops[i + 1];
+        switch (ops[i] % 10) {
+        case 0: (void)model.typeCharacter(static_cast<char16_t>(u'一' + arg)); break;
+        case 1: (void)model.pressKey(static_cast<EditKey>(arg % 8)); break;
+        case 2: model.clickAt(arg * 7.0, arg * 3.0); break;
+        case 3: model.dragTo(arg * 5.0, arg * 2.0); break;
+        case 4: (void)model.cut(); break;
+        case 5: (void)model.paste(u"x\n𠀀\r\ny"); break;
+        case 6: (void)model.setCaretParagraphFace(arg % 2 ? u"甲" : u"乙"); break;
+        default: (void)model.typeCharacter(static_cast<char16_t>(u'a' + arg % 26)); break;
+        }
+        ++edits;
+        checkLayout(model.document(), model.caret());
+    }
+    if (edits >= EditHistory::kMaxSteps)
+        return;
+    const auto edited = savedTexts(model);
+    while (model.undo())
+        checkLayout(model.document(), model.caret());
+    check(savedTexts(model) == opened);
+    while (model.redo())
+        checkLayout(model.document(), model.caret());
+    check(savedTexts(model) == edited);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -82,6 +128,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(reopened.paragraphs.size() == document.paragraphs.size());
     for (std::size_t p = 0; p < document.paragraphs.size(); ++p)
         check(markedTextOf(reopened.paragraphs[p], engine) == markedTextOf(document.paragraphs[p], engine));
+
+    checkUndo(chapterFrom(text, data[0] & 1), params, data + 2 + textBytes, size - 2 - textBytes);
 
     Caret caret;
     Editor editor(document, engine, caret);

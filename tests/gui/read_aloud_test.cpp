@@ -119,6 +119,7 @@ private slots:
     void rateCommandsChangeTheRateOnce();
     void voiceComboListsTheEngineVoices();
     void voiceComboWithoutVoicesAsksForVoicePacks();
+    void theVoiceIsChosenByItsNameNotByItsIndex();
     void choosingAVoiceWhileReadingRestartsAtTheCurrentLine();
     void speakerDialogChoosesTheVoice();
     void voicesPageOpensInTheBrowser();
@@ -356,6 +357,37 @@ void ReadAloudTest::voiceComboWithoutVoicesAsksForVoicePacks()
     QVERIFY(r.window->router().trigger(kSpeakerCombo));
     QCOMPARE(r.window->display().settings.voice, stored);
     QCOMPARE(r.engine->selectedVoice(), -1);
+}
+
+void ReadAloudTest::theVoiceIsChosenByItsNameNotByItsIndex()
+{
+    Reading r;
+    auto* combo = r.window->ribbon().control<QComboBox>(kSpeakerCombo);
+    combo->setCurrentIndex(1);
+    QVERIFY(r.window->router().trigger(kSpeakerCombo));
+    QCOMPARE(r.window->display().settings.voiceName, std::u16string(u"test/fake-en"));
+    // An engine that lists its voices in another order still speaks with fake-en.
+    const auto voices = FakeSpeechEngine::defaultVoices();
+    auto reordered = std::make_unique<FakeSpeechEngine>(std::vector<speech::Voice>{voices[1], voices[0]});
+    FakeSpeechEngine* engine = reordered.get();
+    r.speech().setEngine(std::move(reordered));
+    QCOMPARE(engine->selectedVoice(), 0);
+    QCOMPARE(r.window->display().settings.voice, 0);
+    // The name and the index are written at exit.
+    r.window->close();
+    r.window.reset();
+    const auto preset = platform::IniFile::load(r.fixture.folders().dataControl("preSet.ini"));
+    QCOMPARE(preset.value(u"Voice", u"VoiceName"), std::u16string(u"test/fake-en"));
+    QCOMPARE(preset.value(u"Voice", u"nVoice"), std::u16string(u"0"));
+    // A bare index, as an older program wrote it, does not choose: the Chinese voice does.
+    auto again = r.fixture.startWindow();
+    again->display().settings.voiceName.clear();
+    again->display().settings.voice = 1;
+    auto fresh = std::make_unique<FakeSpeechEngine>();
+    FakeSpeechEngine* freshEngine = fresh.get();
+    again->speech().setEngine(std::move(fresh));
+    QCOMPARE(freshEngine->selectedVoice(), 0);
+    again->close();
 }
 
 void ReadAloudTest::choosingAVoiceWhileReadingRestartsAtTheCurrentLine()

@@ -56,7 +56,12 @@ private slots:
     void wordCountDialogShowsBothCounts();
     void chunkPropertiesShowTheKindAndLockATextChunksSize();
     void anOpeningTextIsShownAtStart();
-    void readAloudHooksWorkOnLineTexts();
+    void readAloudHooksWorkOnParagraphTexts();
+    void theSpokenHighlightStaysOnItsCharactersAfterAReflow();
+    void theSpokenHighlightFollowsItsParagraphAfterEdits();
+    void undoAndRedoKeysReverseAndRepeatEdits();
+    void pastedLineFeedsMakeParagraphs();
+    void touchpadWheelDeltasAddUp();
     void positionRoundTripsThroughTheScrollPosition();
 };
 
@@ -222,7 +227,7 @@ void ReadingViewEditingTest::anOpeningTextIsShownAtStart()
     QVERIFY(!window->reading().isModified());
 }
 
-void ReadingViewEditingTest::readAloudHooksWorkOnLineTexts()
+void ReadingViewEditingTest::readAloudHooksWorkOnParagraphTexts()
 {
     GuiFixture fixture;
     QString longParagraph;
@@ -235,11 +240,12 @@ void ReadingViewEditingTest::readAloudHooksWorkOnLineTexts()
     QCOMPARE(paragraphs.size(), std::size_t{2});
     const auto& lines = view.model().document().paragraphs[1].lines;
     QVERIFY(lines.size() > 2);
-    // Every display line ends in "\r".
-    QCOMPARE(std::count(paragraphs[1].begin(), paragraphs[1].end(), u'\r'), static_cast<long>(lines.size()));
+    // Only the paragraph's end is a "\r": display lines are not part of the text.
+    QCOMPARE(std::count(paragraphs[1].begin(), paragraphs[1].end(), u'\r'), 1L);
+    QCOMPARE(paragraphs[1], longParagraph.toStdU16String() + u"\r");
     view.model().editor().setCaret({1, 2, 3});
     QCOMPARE(view.currentParagraph(), std::size_t{1});
-    QCOMPARE(view.caretLineOffset(), lines[0].glyphs.size() + lines[1].glyphs.size());
+    QCOMPARE(view.caretLineOffset(), lines[0].contentSize() + lines[1].contentSize());
     view.setSpoken(1, 2, 6);
     QVERIFY(lines[0].glyphs[2].spoken && lines[0].glyphs[5].spoken);
     QVERIFY(!lines[0].glyphs[1].spoken && !lines[0].glyphs[6].spoken);
@@ -248,6 +254,152 @@ void ReadingViewEditingTest::readAloudHooksWorkOnLineTexts()
     QVERIFY(window->router().trigger(kParagraphMode));
     view.showParagraph(1);
     QCOMPARE(view.model().shownParagraph(), std::size_t{1});
+}
+
+namespace {
+
+// The characters of paragraph p whose glyphs are marked as spoken.
+QString spokenCharacters(const ReadingView& view, std::size_t p)
+{
+    QString spoken;
+    for (const auto& line : view.model().document().paragraphs[p].lines)
+        for (const auto& glyph : line.glyphs)
+            if (glyph.spoken)
+                spoken += QChar(glyph.ch);
+    return spoken;
+}
+
+QString numbered(int count)
+{
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += QChar(0x4E00 + i);
+    return text;
+}
+
+}  // namespace
+
+void ReadingViewEditingTest::theSpokenHighlightStaysOnItsCharactersAfterAReflow()
+{
+    GuiFixture fixture;
+    const QString paragraph = numbered(400);
+    auto window = openChapter(fixture, u"第一段\n"_s + paragraph);
+    QVERIFY(window);
+    ReadingView& view = window->readingView();
+    (void)view.speechSnapshot();
+    view.setSpoken(1, 100, 110);
+    QCOMPARE(spokenCharacters(view, 1), paragraph.mid(100, 10));
+    // A bigger text size breaks the lines elsewhere while the piece is spoken.
+    const std::size_t linesBefore = view.model().document().paragraphs[1].lines.size();
+    window->display().settings.textSize += 12;
+    view.applyLayoutSettings();
+    QVERIFY(view.model().document().paragraphs[1].lines.size() > linesBefore);
+    QCOMPARE(spokenCharacters(view, 1), paragraph.mid(100, 10));
+    view.setSpoken(1, 100, 110, false);
+    view.setSpoken(1, 110, 120);
+    QCOMPARE(spokenCharacters(view, 1), paragraph.mid(110, 10));
+    // So does a narrower page.
+    QVERIFY(view.narrowPage());
+    view.setSpoken(1, 110, 120, false);
+    view.setSpoken(1, 300, 305);
+    QCOMPARE(spokenCharacters(view, 1), paragraph.mid(300, 5));
+    // The caret follows the piece onto the line now holding it.
+    view.followSpeech(1, 300);
+    const auto caret = view.model().caret().position;
+    QCOMPARE(QChar(view.model().document().paragraphs[1].lines[caret.line].glyphs[caret.glyph].ch), paragraph[300]);
+}
+
+void ReadingViewEditingTest::theSpokenHighlightFollowsItsParagraphAfterEdits()
+{
+    GuiFixture fixture;
+    const QString paragraph = numbered(50);
+    auto window = openChapter(fixture, u"甲乙\n"_s + paragraph + u"\n尾"_s);
+    QVERIFY(window);
+    ReadingView& view = window->readingView();
+    (void)view.speechSnapshot();
+    // Enter in the first paragraph adds one before the one being read.
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_Return);
+    QCOMPARE(view.model().document().paragraphs.size(), std::size_t{4});
+    view.setSpoken(1, 10, 20);
+    QCOMPARE(spokenCharacters(view, 2), paragraph.mid(10, 10));
+    QVERIFY(spokenCharacters(view, 1).isEmpty());
+    view.setSpoken(1, 10, 20, false);
+    QVERIFY(spokenCharacters(view, 2).isEmpty());
+    // Typing before the piece inside its own paragraph moves it along.
+    view.model().editor().setCaret({2, 0, 0});
+    typeText(view, u"新新"_s);
+    view.setSpoken(1, 30, 35);
+    QCOMPARE(spokenCharacters(view, 2), paragraph.mid(30, 5));
+    view.clearSpoken();
+    // Joining the two first paragraphs again (one fewer before it).
+    view.model().editor().setCaret({1, 0, 0});
+    QTest::keyClick(&view, Qt::Key_Backspace);
+    view.setSpoken(1, 40, 45);
+    QCOMPARE(spokenCharacters(view, 1), paragraph.mid(40, 5));
+}
+
+void ReadingViewEditingTest::undoAndRedoKeysReverseAndRepeatEdits()
+{
+    GuiFixture fixture;
+    auto window = openChapter(fixture, u"天地"_s);
+    QVERIFY(window);
+    ReadingView& view = window->readingView();
+    QTest::keyClick(&view, Qt::Key_Right);
+    typeText(view, u"玄黄"_s);
+    QTest::keyClick(&view, Qt::Key_Return);
+    QCOMPARE(texts(view), QStringList({u"天玄黄\r"_s, u"地\r"_s}));
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(texts(view), QStringList({u"天玄黄地\r"_s}));
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(texts(view), QStringList({u"天地\r"_s}));
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(texts(view), QStringList({u"天玄黄地\r"_s}));
+    QTest::keyClick(&view, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(texts(view), QStringList({u"天玄黄\r"_s, u"地\r"_s}));
+    // Typing goes on where the redone edit left the caret.
+    typeText(view, u"宇"_s);
+    QCOMPARE(texts(view), QStringList({u"天玄黄\r"_s, u"宇地\r"_s}));
+    QVERIFY(window->reading().isModified());
+}
+
+void ReadingViewEditingTest::pastedLineFeedsMakeParagraphs()
+{
+    GuiFixture fixture;
+    auto window = openChapter(fixture, u"天地"_s);
+    QVERIFY(window);
+    ReadingView& view = window->readingView();
+    QTest::keyClick(&view, Qt::Key_Right);
+    QApplication::clipboard()->setText(u"一\n二\n三"_s);
+    QTest::keyClick(&view, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(texts(view), QStringList({u"天一\r"_s, u"二\r"_s, u"三地\r"_s}));
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(texts(view), QStringList({u"天地\r"_s}));
+}
+
+void ReadingViewEditingTest::touchpadWheelDeltasAddUp()
+{
+    GuiFixture fixture;
+    QStringList lines;
+    for (int i = 0; i < 200; ++i)
+        lines << u"第%1段　天下大势，分久必合，合久必分。"_s.arg(i);
+    auto window = openChapter(fixture, lines.join(u'\n'));
+    QVERIFY(window);
+    ReadingView& view = window->readingView();
+    window->resize(1000, 700);
+    QCoreApplication::processEvents();
+    const auto wheel = [&](int delta) {
+        const QPointF at(100, 100);
+        QWheelEvent event(at, view.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.viewport(), &event);
+    };
+    // Sixty deltas of 2 units make one notch: 25 pixels, as one turn of a wheel.
+    for (int i = 0; i < 60; ++i)
+        wheel(-2);
+    QCOMPARE(view.model().scroll().position(), 25);
+    wheel(-120);
+    QCOMPARE(view.model().scroll().position(), 50);
 }
 
 void ReadingViewEditingTest::positionRoundTripsThroughTheScrollPosition()

@@ -8,6 +8,7 @@
 #include "gui/tree/library_tree_pane.h"
 #include "gui/view/display_controller.h"
 #include "gui/view/display_state.h"
+#include "gui/view/picture_cache.h"
 #include "gui/view/reading_view.h"
 #include "gui/window/main_window.h"
 #include "gui_fixture.h"
@@ -57,6 +58,7 @@ private slots:
     void annotatedRunsGetPatternedBoxes();
     void busyImportKeepsTheViewStill();
     void backgroundPictureReplacesTheColour();
+    void pictureCacheDropsTheLeastRecentlyUsedBeyondItsCap();
 };
 
 void ReadingViewPaintTest::builtInSchemesPaintBackgroundAndTree_data()
@@ -215,6 +217,39 @@ void ReadingViewPaintTest::backgroundPictureReplacesTheColour()
     QCOMPARE(window->display().settings.image, picture.u16string());
     QVERIFY(window->router().trigger(kClearCustomBackground));
     QCOMPARE(view.renderFrame().pixelColor(view.renderFrame().width() / 2, 5), QColor(51, 51, 51));
+}
+
+void ReadingViewPaintTest::pictureCacheDropsTheLeastRecentlyUsedBeyondItsCap()
+{
+    test::TempDir dir;
+    // Three 100 × 100 pictures of 40,000 bytes each once decoded.
+    std::vector<std::filesystem::path> paths;
+    for (int i = 0; i < 3; ++i) {
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(QColor(10 * i, 20, 30));
+        paths.push_back(dir / ("p" + std::to_string(i) + ".png"));
+        QVERIFY(image.save(QString::fromStdU16String(paths.back().u16string())));
+    }
+    PictureCache cache(100'000);
+    const QImage first = cache.picture(paths[0]);
+    QCOMPARE(first.size(), QSize(100, 100));
+    (void)cache.picture(paths[1]);
+    QCOMPARE(cache.bytes(), std::size_t{80'000});
+    (void)cache.picture(paths[0]);  // used again: paths[1] is now the least recently used
+    (void)cache.picture(paths[2]);
+    QCOMPARE(cache.entries(), std::size_t{2});
+    QVERIFY(cache.bytes() <= 100'000);
+    // paths[0] stayed: asking again decodes nothing new and drops nothing.
+    (void)cache.picture(paths[0]);
+    QCOMPARE(cache.entries(), std::size_t{2});
+    // Scaled copies count too, and an image handed out stays valid when dropped.
+    const QImage big = cache.scaled(paths[0], QSize(200, 200));
+    QCOMPARE(big.size(), QSize(200, 200));
+    QCOMPARE(cache.entries(), std::size_t{1});
+    QCOMPARE(first.pixelColor(5, 5), QColor(0, 20, 30));
+    // One image above the cap is still drawn (and kept alone).
+    QCOMPARE(cache.scaled(paths[1], QSize(400, 400)).size(), QSize(400, 400));
+    QCOMPARE(cache.entries(), std::size_t{1});
 }
 
 QTEST_MAIN(ReadingViewPaintTest)

@@ -47,6 +47,7 @@ private slots:
     void presetDialogShowsTheCurrentValuesWithinLimits();
     void presetDialogAppliesSizesAndReflows();
     void presetDialogCancelChangesNothing();
+    void punctuationAtLineStartIsADisplayOptionOnByDefault();
     void colourDialogAppliesEveryChangeAtOnce();
 };
 
@@ -75,6 +76,50 @@ void SettingsDialogsTest::presetDialogShowsTheCurrentValuesWithinLimits()
     QCOMPARE(voices->count(), 0);
     dialog.setVoices({u"cmn-latn-pinyin"_s, u"en"_s}, 1);
     QCOMPARE(voices->currentRow(), 1);
+}
+
+void SettingsDialogsTest::punctuationAtLineStartIsADisplayOptionOnByDefault()
+{
+    GuiFixture fixture;
+    // Every second character a comma: a line breaks before one now and then.
+    fixture.addChapter("书/0001_a.xml", QString(u"字，"_s).repeated(300));
+    fixture.addChapter("书/0002_b.xml", u"天"_s);
+    const auto path = fixture.library() / "书/0001_a.xml";
+    const std::string bytes = test::readBytes(path);
+    auto window = fixture.startWindow();
+    QVERIFY(window->library().selectPath(path));
+    ReadingView& view = window->readingView();
+    const auto linesStartingWithAComma = [&] {
+        int count = 0;
+        for (const auto& line : view.model().document().paragraphs[0].lines)
+            count += line.glyphs.front().ch == u'，' ? 1 : 0;
+        return count;
+    };
+    QVERIFY(view.model().document().paragraphs[0].lines.size() > 5);
+    QVERIFY(window->display().settings.noPunctuationAtLineStart);
+    QCOMPARE(linesStartingWithAComma(), 0);
+    whenShown<PresetDialog>([](PresetDialog& dialog) {
+        auto* option = dialog.findChild<QCheckBox*>(u"noPunctuationAtLineStart"_s);
+        QVERIFY(option != nullptr);
+        QVERIFY(option->isChecked());
+        option->setChecked(false);
+        dialog.accept();
+    });
+    QVERIFY(window->router().trigger(kPresets));
+    QVERIFY(!window->display().settings.noPunctuationAtLineStart);
+    // The chapter was broken again by the plain rule.
+    const auto& model = view.model();
+    QCOMPARE(model.engine().params().lineStart, view::LineStartRule::AnyCharacter);
+    view::ParagraphBox fresh = model.document().paragraphs[0];
+    model.engine().setContent(fresh, model.engine().logicalGlyphs(fresh));
+    const auto& lines = model.document().paragraphs[0].lines;
+    QCOMPARE(lines.size(), fresh.lines.size());
+    for (std::size_t l = 0; l < lines.size(); ++l)
+        QCOMPARE(lines[l].glyphs.size(), fresh.lines[l].glyphs.size());
+    // Only the display changed: the chapter is not modified and its file is as it was.
+    QVERIFY(!view.isModified());
+    QVERIFY(window->library().selectPath(fixture.library() / "书/0002_b.xml"));
+    QCOMPARE(test::readBytes(path), bytes);
 }
 
 void SettingsDialogsTest::presetDialogAppliesSizesAndReflows()

@@ -56,6 +56,18 @@ int preferredChineseVoice(const std::vector<Voice>& voices)
     return -1;
 }
 
+int voiceByName(const std::vector<Voice>& voices, std::string_view storedName)
+{
+    if (!storedName.empty()) {
+        const auto it = std::find_if(voices.begin(), voices.end(), [&](const Voice& voice) {
+            return voice.identifier == storedName || voice.displayName == storedName;
+        });
+        if (it != voices.end())
+            return static_cast<int>(it - voices.begin());
+    }
+    return preferredChineseVoice(voices);
+}
+
 void orderVoices(std::vector<Voice>& voices)
 {
     const int preferred = firstIndex(voices, isPinyinMandarin);

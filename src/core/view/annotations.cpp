@@ -198,12 +198,13 @@ std::vector<MarkedRun> markedRuns(const LayoutDocument& document, std::size_t pa
             if (extends) {
                 MarkedRun& run = runs.back();
                 run.last = {paragraph, l, g};
-                run.right = std::max(run.right, glyphs[g].right);
-                run.bottom = std::max(run.bottom, glyphs[g].bottom);
+                run.right = std::max<double>(run.right, glyphs[g].right);
+                run.bottom = std::max<double>(run.bottom, lines[l].glyphBottom(glyphs[g]));
                 continue;
             }
-            runs.push_back({number, {paragraph, l, g}, {paragraph, l, g}, glyphs[g].left, glyphs[g].top,
-                            glyphs[g].right, glyphs[g].bottom});
+            runs.push_back({number, {paragraph, l, g}, {paragraph, l, g}, glyphs[g].left,
+                            static_cast<double>(lines[l].top), glyphs[g].right,
+                            static_cast<double>(lines[l].glyphBottom(glyphs[g]))});
         }
     }
     return runs;

@@ -36,29 +36,83 @@ ParagraphBox paragraphShell(const library::Paragraph& source, int decoration)
     return box;
 }
 
+// Glyphs of units [begin, end) of plain text: a surrogate pair becomes one
+// glyph, each line break ("\r\n", "\r" or "\n") one "\r" glyph, and a
+// backspace character none; numbers give the annotation numbers.
+class TextGlyphs final : public GlyphSource {
+public:
+    TextGlyphs(std::u16string_view text, const std::vector<std::uint16_t>& numbers, std::size_t begin, std::size_t end)
+        : m_text(text), m_numbers(numbers), m_at(begin), m_end(end)
+    {
+    }
+
+    const GlyphNode* next() override
+    {
+        while (m_at < m_end) {
+            const std::size_t i = m_at++;
+            const char16_t ch = m_text[i];
+            if (ch == u'\b')
+                continue;
+            if (ch == u'\r' || ch == u'\n') {
+                if (ch == u'\r' && m_at < m_end && m_text[m_at] == u'\n')
+                    ++m_at;
+                m_glyph = lineEndGlyph();
+                return &m_glyph;
+            }
+            m_glyph = glyphFor(ch);
+            if (utf16::isHighSurrogate(ch) && m_at < m_end && utf16::isLowSurrogate(m_text[m_at]))
+                m_glyph.low = m_text[m_at++];
+            m_glyph.annotation = i < m_numbers.size() ? m_numbers[i] : 0;
+            return &m_glyph;
+        }
+        return nullptr;
+    }
+
+private:
+    std::u16string_view m_text;
+    const std::vector<std::uint16_t>& m_numbers;
+    std::size_t m_at;
+    std::size_t m_end;
+    GlyphNode m_glyph;
+};
+
 void addParagraphs(const library::Paragraph& source, const LayoutEngine& engine, LayoutDocument& document)
 {
-    // Backspace characters are dropped before the marks are read, as they never become glyphs.
-    std::u16string text = source.text();
-    std::erase(text, u'\b');
-    MarkedText marked = parseInlineMarks(text);
+    // Backspace characters are dropped before the marks are read, as they
+    // never become glyphs; the plain copy goes before the glyphs are made.
+    MarkedText marked = [&] {
+        std::u16string text = source.text();
+        std::erase(text, u'\b');
+        if (text.find(u'[') == std::u16string::npos) {
+            // No marks: the text as it is, and no annotation numbers (missing numbers are 0).
+            MarkedText plain;
+            plain.text = std::move(text);
+            return plain;
+        }
+        return parseInlineMarks(text);
+    }();
     dropFinalLineEnd(marked);
-    std::vector<GlyphNode> glyphs = glyphsFromText(marked.text, marked.numbers);
+    const std::u16string_view text = marked.text;
     ParagraphBox box = paragraphShell(source, marked.decoration);
     if (box.isCode()) {
-        engine.setContent(box, std::move(glyphs));
+        box.id = document.newParagraphId();
+        TextGlyphs glyphs(text, marked.numbers, 0, text.size());
+        engine.setContent(box, glyphs);
         document.paragraphs.push_back(std::move(box));
         return;
     }
     // Text paragraphs hold no line breaks: each one starts a paragraph of its own.
     std::size_t start = 0;
-    for (std::size_t i = 0; i <= glyphs.size(); ++i) {
-        if (i < glyphs.size() && glyphs[i].ch != u'\r')
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != u'\r' && text[i] != u'\n')
             continue;
         ParagraphBox part = box;
-        engine.setContent(part, std::vector<GlyphNode>(glyphs.begin() + static_cast<std::ptrdiff_t>(start),
-                                                       glyphs.begin() + static_cast<std::ptrdiff_t>(i)));
+        part.id = document.newParagraphId();
+        TextGlyphs glyphs(text, marked.numbers, start, i);
+        engine.setContent(part, glyphs);
         document.paragraphs.push_back(std::move(part));
+        if (i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n')
+            ++i;
         start = i + 1;
     }
 }
@@ -69,29 +123,16 @@ std::vector<GlyphNode> glyphsFromText(std::u16string_view text, const std::vecto
 {
     std::vector<GlyphNode> glyphs;
     glyphs.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t ch = text[i];
-        const std::uint16_t number = i < numbers.size() ? numbers[i] : 0;
-        if (ch == u'\b')
-            continue;
-        if (ch == u'\r' || ch == u'\n') {
-            if (ch == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            glyphs.push_back(lineEndGlyph());
-            continue;
-        }
-        GlyphNode glyph = glyphFor(ch);
-        if (utf16::isHighSurrogate(ch) && i + 1 < text.size() && utf16::isLowSurrogate(text[i + 1]))
-            glyph.low = text[++i];
-        glyph.annotation = number;
-        glyphs.push_back(glyph);
-    }
+    TextGlyphs source(text, numbers, 0, text.size());
+    while (const GlyphNode* glyph = source.next())
+        glyphs.push_back(*glyph);
     return glyphs;
 }
 
-LayoutDocument documentFromChapter(const library::Chapter& chapter, const LayoutEngine& engine)
+LayoutDocument documentFromChapter(const library::Chapter& chapter, const LayoutEngine& engine, std::uint64_t firstId)
 {
     LayoutDocument document;
+    document.nextParagraphId = firstId;
     document.version = chapter.version;
     document.columnDistance = chapter.columnDistance;
     document.publishStatus = chapter.publishStatus;
@@ -100,7 +141,7 @@ LayoutDocument documentFromChapter(const library::Chapter& chapter, const Layout
     for (const auto& paragraph : chapter.paragraphs)
         addParagraphs(paragraph, engine, document);
     if (document.paragraphs.empty()) {
-        document.paragraphs.emplace_back();
+        document.paragraphs.emplace_back().id = document.newParagraphId();
         engine.setContent(document.paragraphs.back(), {});
     }
     engine.layoutDocument(document);
@@ -111,11 +152,12 @@ MarkedText markedTextOf(const ParagraphBox& paragraph, const LayoutEngine& engin
 {
     MarkedText marked;
     marked.decoration = paragraph.decoration;
-    for (const auto& glyph : engine.logicalGlyphs(paragraph)) {
+    (void)engine;
+    forEachLogicalGlyph(paragraph, [&](const GlyphNode& glyph) {
         if (glyph.ch == u'\r') {
             marked.text += u"\r\n";
             marked.numbers.insert(marked.numbers.end(), 2, 0);
-            continue;
+            return;
         }
         marked.text += glyph.ch;
         marked.numbers.push_back(glyph.annotation);
@@ -123,7 +165,7 @@ MarkedText markedTextOf(const ParagraphBox& paragraph, const LayoutEngine& engin
             marked.text += glyph.low;
             marked.numbers.push_back(glyph.annotation);
         }
-    }
+    });
     return marked;
 }
 

@@ -16,7 +16,10 @@ namespace veyla::view {
 // paragraph's own end; a further line break inside a code paragraph starts
 // a new line of it, inside a text paragraph it starts a new paragraph with
 // the same attributes. Backspace characters are dropped.
-LayoutDocument documentFromChapter(const library::Chapter& chapter, const LayoutEngine& engine);
+// Paragraph ids count up from firstId (so that ids of the chapters shown
+// one after another differ).
+LayoutDocument documentFromChapter(const library::Chapter& chapter, const LayoutEngine& engine,
+                                   std::uint64_t firstId = 1);
 
 // The chapter to save: one run per text paragraph holding its text with
 // inline marks; line breaks inside a code paragraph are written as "\r\n";

@@ -86,6 +86,7 @@ DisplaySettings displaySettingsFromIni(const IniFile& ini)
     DisplaySettings s;
     s.voice = integer(ini, u"Voice", u"nVoice", 0);
     s.rate = integer(ini, u"Voice", u"nRate", 0);
+    s.voiceName = ini.value(u"Voice", u"VoiceName");
     s.textSize = integer(ini, u"Size", u"TextSize", 28);
     s.codeTextSize = integer(ini, u"Size", u"CodeTextSize", 22);
     s.webPageSize = integer(ini, u"LocalWebSet", u"Page", 120);
@@ -105,6 +106,7 @@ DisplaySettings displaySettingsFromIni(const IniFile& ini)
     s.image = ini.value(u"Img", u"Img", u"0");
     readColorSection(ini, s);
     s.pageWidth = integer(ini, u"Page", u"nPageWidth", 1000);
+    s.noPunctuationAtLineStart = flag(ini, u"Page", u"bNoPunctuationAtLineStart", true);
     s.openAll = flag(ini, u"Start", u"OpenAll", true);
     s.searchAll = flag(ini, u"Search", u"all", false);
     return s;
@@ -121,6 +123,17 @@ DisplaySettings readDisplaySettings(const platform::AppFolders& folders)
 
 namespace {
 
+// A face name is written when one is chosen. The default face (an empty
+// name) replaces a name the file holds by "默认", so that choosing it is
+// remembered; a file without the key stays without it.
+void storeFaceName(IniFile& ini, std::u16string_view key, const std::u16string& name)
+{
+    if (!name.empty())
+        ini.setValue(u"FontName", key, name);
+    else if (ini.contains(u"FontName", key))
+        ini.setValue(u"FontName", key, u"默认");
+}
+
 // The keys the reading view writes when it closes.
 void storeViewKeys(const DisplaySettings& s, IniFile& ini)
 {
@@ -129,8 +142,7 @@ void storeViewKeys(const DisplaySettings& s, IniFile& ini)
     ini.setInteger(u"LocalWebSet", u"Page", s.webPageSize);
     ini.setInteger(u"Distance", u"Row", s.rowSpacing);
     ini.setInteger(u"Distance", u"Pram", s.paragraphSpacing);
-    if (!s.fontName.empty())
-        ini.setValue(u"FontName", u"FontName", s.fontName);
+    storeFaceName(ini, u"FontName", s.fontName);
     ini.setInteger(u"Start", u"OpenAll", s.openAll ? 1 : 0);
     ini.setInteger(u"Search", u"all", s.searchAll ? 1 : 0);
     ini.setInteger(u"Biaozhu", u"bComment", s.comment);
@@ -138,9 +150,10 @@ void storeViewKeys(const DisplaySettings& s, IniFile& ini)
     ini.setInteger(u"Biaozhu", u"nBiaozhu", s.annotation);
     ini.setInteger(u"Size", u"CodeTextSize", s.codeTextSize);
     ini.setInteger(u"Voice", u"nVoice", s.voice);
-    if (!s.codeFontName.empty())
-        ini.setValue(u"FontName", u"CodeFontName", s.codeFontName);
+    storeFaceName(ini, u"CodeFontName", s.codeFontName);
     ini.setInteger(u"Voice", u"nRate", s.rate);
+    if (!s.voiceName.empty())
+        ini.setValue(u"Voice", u"VoiceName", s.voiceName);
 }
 
 // The keys the application writes at its exit, after the view's.
@@ -177,6 +190,8 @@ void storeApplicationKeys(const DisplaySettings& s, IniFile& ini)
     ini.setInteger(u"Color", u"nVerticalWidth", s.verticalWidth);
     ini.setInteger(u"Color", u"nSelect", s.select);
     ini.setInteger(u"Page", u"nPageWidth", s.pageWidth);
+    if (!s.noPunctuationAtLineStart || ini.contains(u"Page", u"bNoPunctuationAtLineStart"))
+        setFlag(ini, u"Page", u"bNoPunctuationAtLineStart", s.noPunctuationAtLineStart);
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ namespace veyla::view {
 // decoration_folders.h).
 struct DisplaySettings {
     // Voice
-    int voice = 0;  // nVoice: index in the voice list
+    int voice = 0;  // nVoice: index in the voice list, written for older readers of the file
+    std::u16string voiceName;  // VoiceName: the chosen voice's engine identifier; it chooses the voice
     int rate = 0;   // nRate: −10…10
     // Size
     int textSize = 28;
@@ -74,6 +75,9 @@ struct DisplaySettings {
     int verticalMode = 0;      // nVerticalMode
     // Page
     int pageWidth = 1000;  // nPageWidth: written at exit; the view starts at client width − 350
+    // bNoPunctuationAtLineStart: closing punctuation stays off line starts
+    // (on unless the file says 0; written once it was turned off).
+    bool noPunctuationAtLineStart = true;
     // Start, Search
     bool openAll = true;     // OpenAll: expand every book at start
     bool searchAll = false;  // all

@@ -120,7 +120,14 @@ EditResult Editor::splitParagraph()
     std::vector<GlyphNode> logical = m_engine.logicalGlyphs(paragraph);
     std::vector<GlyphNode> tail(logical.begin() + static_cast<std::ptrdiff_t>(offset), logical.end());
     logical.resize(offset);
-    ParagraphBox next = paragraph;
+    // The new paragraph takes the attributes, not a copy of the lines about to be replaced.
+    ParagraphBox next;
+    {
+        std::vector<TextLine> lines = std::move(paragraph.lines);
+        next = paragraph;
+        paragraph.lines = std::move(lines);
+    }
+    next.id = m_document.newParagraphId();
     m_engine.setContent(paragraph, std::move(logical));
     m_engine.setContent(next, std::move(tail));
     m_document.paragraphs.insert(m_document.paragraphs.begin() + static_cast<std::ptrdiff_t>(p + 1), std::move(next));
@@ -198,9 +205,12 @@ Result<EditResult> Editor::paste(std::u16string_view text)
     EditResult result;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t ch = text[i];
-        if (ch == u'\u00AC' || ch == u'\b' || ch == u'\n')
+        if (ch == u'\u00AC' || ch == u'\b')
             continue;
-        if (ch == u'\r') {
+        // "\r\n", "\r" and "\n" each end a line: text copied from Linux programs has line feeds only.
+        if (ch == u'\n' && i > 0 && text[i - 1] == u'\r')
+            continue;
+        if (ch == u'\r' || ch == u'\n') {
             result.changed |= insertGlyphs(std::move(pending)).changed;
             pending.clear();
             result.changed |= insertLineBreak()->changed;

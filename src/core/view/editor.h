@@ -71,8 +71,9 @@ public:
     EditResult backspace();
     // Delete: the selection, if any.
     EditResult deleteKey();
-    // Inserts clipboard text at the caret: U+00AC, 8 and 10 are skipped, a
-    // surrogate pair stays one glyph, "\r" breaks lines as typed.
+    // Inserts clipboard text at the caret: U+00AC and 8 are skipped, a
+    // surrogate pair stays one glyph, "\r\n", "\r" and "\n" each break the
+    // line as a typed "\r".
     // NotTextBox when the caret is not on a text line.
     Result<EditResult> paste(std::u16string_view text);
 

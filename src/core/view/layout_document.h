@@ -14,19 +14,19 @@ namespace veyla::view {
 // edge, y grows downwards from the page's top. Every text line ends with a
 // "\r" glyph, the place of the caret after the line's last character.
 
-// One character cell of a text line.
+// One character cell of a text line: 16 bytes, as a chapter may hold
+// millions of them. Its top is its line's top and its bottom that top plus
+// its size (TextLine::glyphBottom).
 struct GlyphNode {
     char16_t ch = u'\r';  // one UTF-16 unit
     char16_t low = 0;     // the low surrogate when ch is a high surrogate, else 0
-    double left = 0;
-    double right = 0;
-    double top = 0;
-    double bottom = 0;
-    int size = 0;                  // font size in pixels (the line's text or code size)
+    float left = 0;       // x in page pixels; halves and tenths of a size are exact enough
+    float right = 0;
+    std::uint16_t size : 13 = 0;   // font size in pixels (the line's text or code size), at most 8191
+    bool spoken : 1 = false;       // inside the piece being read aloud; set on the UI thread only
+    bool selected : 1 = false;
+    bool noteMark : 1 = false;
     std::uint16_t annotation = 0;  // annotation style number, 0 = none
-    bool spoken = false;           // inside the piece being read aloud; set on the UI thread only
-    bool selected = false;
-    bool noteMark = false;
 
     bool isLineEnd() const { return ch == u'\r'; }
     // The character as text: one unit, or two for a surrogate pair.
@@ -48,6 +48,8 @@ struct TextLine {
 
     // Glyphs before the line end.
     std::size_t contentSize() const { return glyphs.size() - 1; }
+    // The bottom of a glyph of this line; glyphs share the line's top.
+    int glyphBottom(const GlyphNode& glyph) const { return top + glyph.size; }
 };
 
 // The kind of a paragraph-level box.
@@ -58,6 +60,9 @@ enum class BoxKind {
 
 // A paragraph (box level 2): a vertical group of text lines.
 struct ParagraphBox {
+    // Names the paragraph for as long as the chapter is open, whatever is
+    // inserted or removed before it; a split keeps it for the first part.
+    std::uint64_t id = 0;
     BoxKind kind = BoxKind::Text;
     std::vector<TextLine> lines;  // at least one for a text box; none for a picture box
     int code = 0;                 // non-zero: a code paragraph, drawn with the code font and colours
@@ -101,6 +106,12 @@ struct LayoutDocument {
     // walk the whole chapter; code that sets selected flags itself widens it.
     std::size_t selectionBegin = 0;
     std::size_t selectionEnd = 0;
+    std::uint64_t nextParagraphId = 1;
+
+    // A new paragraph id.
+    std::uint64_t newParagraphId() { return nextParagraphId++; }
+    // The index of the paragraph with the id, looked for from near first.
+    std::optional<std::size_t> findParagraph(std::uint64_t id, std::size_t near = 0) const;
 
     // One paragraph holding one line holding the "\r" glyph.
     static LayoutDocument empty();

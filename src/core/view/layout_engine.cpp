@@ -2,8 +2,18 @@
 #include "core/view/layout_engine.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace veyla::view {
+
+bool isClosingPunctuation(char16_t ch)
+{
+    static constexpr std::u16string_view kClosing =
+        u"，。、；：？！）」』》〉】〕］｝〗〙〛”’…‥—～·・％‰℃"
+        u"﹐﹑﹒﹔﹕﹖﹗﹚﹜﹞！％），．：；？］｝｡｣､･"
+        u",.;:?!)]}%";
+    return kClosing.find(ch) != std::u16string_view::npos;
+}
 
 double LayoutEngine::glyphAdvance(char16_t ch, double size, int spacingPercent)
 {
@@ -43,71 +53,132 @@ std::vector<GlyphNode> LayoutEngine::logicalGlyphs(const ParagraphBox& paragraph
     for (const auto& line : paragraph.lines)
         total += line.glyphs.size();
     logical.reserve(total);
-    for (std::size_t i = 0; i < paragraph.lines.size(); ++i) {
-        const auto& glyphs = paragraph.lines[i].glyphs;
-        logical.insert(logical.end(), glyphs.begin(), glyphs.end() - 1);
-        const bool hardBreak = i + 1 < paragraph.lines.size() && !paragraph.lines[i + 1].continuation;
-        if (hardBreak)
-            logical.push_back(glyphs.back());
-    }
+    forEachLogicalGlyph(paragraph, [&](const GlyphNode& glyph) { logical.push_back(glyph); });
     return logical;
 }
 
-void LayoutEngine::breakHardLine(ParagraphBox& paragraph, const GlyphNode* begin, const GlyphNode* end,
-                                 const GlyphNode& lineEnd) const
-{
-    const int size = lineSize(paragraph);
-    GlyphNode softEnd = lineEndGlyph();
-    softEnd.size = size;
-    const double endAdvance = advance(softEnd, paragraph) + 2;
+namespace {
 
-    TextLine line;
-    line.continuation = false;
-    line.glyphs.reserve(std::min<std::size_t>(static_cast<std::size_t>(end - begin) + 1,
-                                              static_cast<std::size_t>(2 * m_params.pageWidth / std::max(size, 1) + 2)));
-    double width = endAdvance;
-    for (const GlyphNode* glyph = begin; glyph != end; ++glyph) {
-        if (!line.glyphs.empty() && lineIsFull(width, paragraph.lines.empty())) {
-            line.glyphs.push_back(softEnd);
-            const std::size_t capacity = line.glyphs.capacity();
-            paragraph.lines.push_back(std::move(line));
-            line = TextLine{};
-            line.continuation = true;
-            line.glyphs.reserve(capacity);
-            width = endAdvance;
-        }
-        line.glyphs.push_back(*glyph);
-        width += advance(*glyph, paragraph);
+// Fills a paragraph with lines from glyphs handed in one by one. Each line
+// is collected in a scratch buffer and then copied into a vector of its
+// exact size, so lines carry no spare capacity.
+class LineBreaker {
+public:
+    static constexpr int kMostHanging = 3;
+
+    LineBreaker(const LayoutEngine& engine, ParagraphBox& paragraph)
+        : m_engine(engine), m_paragraph(paragraph), m_size(static_cast<std::uint16_t>(engine.lineSize(paragraph)))
+    {
+        m_paragraph.lines.clear();
+        m_softEnd.size = m_size;
+        m_endAdvance = engine.advance(m_softEnd, paragraph) + 2;
+        m_width = m_endAdvance;
     }
-    GlyphNode end0 = lineEnd;
-    end0.ch = u'\r';
-    end0.low = 0;
-    end0.size = size;
-    line.glyphs.push_back(end0);
-    paragraph.lines.push_back(std::move(line));
+
+    void add(GlyphNode glyph)
+    {
+        glyph.size = m_size;
+        if (glyph.ch == u'\r') {
+            // A line break inside a code paragraph: its glyph ends the line.
+            glyph.low = 0;
+            endLine(glyph, false);
+            return;
+        }
+        if (!m_pending.empty() && m_engine.lineIsFull(m_width, m_paragraph.lines.empty())) {
+            // A few closing marks hang past the page width; a long run of them breaks anyway.
+            const bool hangs = m_engine.params().lineStart == LineStartRule::NoClosingPunctuation &&
+                               isClosingPunctuation(glyph.ch) && m_hanging < kMostHanging;
+            if (hangs)
+                ++m_hanging;
+            else
+                endLine(m_softEnd, true);
+        }
+        m_pending.push_back(glyph);
+        m_width += m_engine.advance(glyph, m_paragraph);
+    }
+
+    void finish() { endLine(m_softEnd, false); }
+
+private:
+    // Ends the current line with end; the next line continues it after a soft break.
+    void endLine(const GlyphNode& end, bool soft)
+    {
+        TextLine line;
+        line.continuation = m_continuation;
+        line.glyphs.reserve(m_pending.size() + 1);
+        line.glyphs.assign(m_pending.begin(), m_pending.end());
+        line.glyphs.push_back(end);
+        m_paragraph.lines.push_back(std::move(line));
+        m_pending.clear();
+        m_width = m_endAdvance;
+        m_continuation = soft;
+        m_hanging = 0;
+    }
+
+    const LayoutEngine& m_engine;
+    ParagraphBox& m_paragraph;
+    std::uint16_t m_size;
+    GlyphNode m_softEnd = lineEndGlyph();
+    double m_endAdvance = 0;
+    double m_width = 0;
+    bool m_continuation = false;
+    int m_hanging = 0;  // closing marks of this line past the page width
+    std::vector<GlyphNode> m_pending;
+};
+
+// The logical glyphs of lines taken out of a paragraph; each line's storage
+// is released once its glyphs have been handed out.
+class ConsumedLines final : public GlyphSource {
+public:
+    explicit ConsumedLines(std::vector<TextLine> lines) : m_lines(std::move(lines)) {}
+
+    const GlyphNode* next() override
+    {
+        while (m_line < m_lines.size()) {
+            auto& glyphs = m_lines[m_line].glyphs;
+            if (m_glyph + 1 < glyphs.size())
+                return &glyphs[m_glyph++];
+            const bool hardBreak = m_line + 1 < m_lines.size() && !m_lines[m_line + 1].continuation;
+            if (hardBreak && m_glyph + 1 == glyphs.size())
+                return &glyphs[m_glyph++];
+            std::vector<GlyphNode>().swap(glyphs);
+            ++m_line;
+            m_glyph = 0;
+        }
+        return nullptr;
+    }
+
+private:
+    std::vector<TextLine> m_lines;
+    std::size_t m_line = 0;
+    std::size_t m_glyph = 0;
+};
+
+}  // namespace
+
+void LayoutEngine::setContent(ParagraphBox& paragraph, const std::vector<GlyphNode>& logical) const
+{
+    GlyphRange range(logical.data(), logical.data() + logical.size());
+    setContent(paragraph, range);
 }
 
-void LayoutEngine::setContent(ParagraphBox& paragraph, std::vector<GlyphNode> logical) const
+void LayoutEngine::setContent(ParagraphBox& paragraph, GlyphSource& logical) const
 {
     paragraph.lines.clear();
     if (!paragraph.isText())
         return;
-    const int size = lineSize(paragraph);
-    for (auto& glyph : logical)
-        glyph.size = size;
-    const GlyphNode* begin = logical.data();
-    const GlyphNode* end = begin + logical.size();
-    const GlyphNode* start = begin;
-    for (const GlyphNode* glyph = begin;; ++glyph) {
-        if (glyph == end) {
-            breakHardLine(paragraph, start, end, lineEndGlyph());
-            break;
-        }
-        if (glyph->ch == u'\r') {
-            breakHardLine(paragraph, start, glyph, *glyph);
-            start = glyph + 1;
-        }
-    }
+    LineBreaker breaker(*this, paragraph);
+    while (const GlyphNode* glyph = logical.next())
+        breaker.add(*glyph);
+    breaker.finish();
+    paragraph.lines.shrink_to_fit();
+}
+
+void LayoutEngine::rebreak(ParagraphBox& paragraph) const
+{
+    ConsumedLines old(std::move(paragraph.lines));
+    paragraph.lines = {};
+    setContent(paragraph, old);
 }
 
 int LayoutEngine::layoutParagraph(ParagraphBox& paragraph, int top) const
@@ -127,17 +198,14 @@ int LayoutEngine::layoutParagraph(ParagraphBox& paragraph, int top) const
         double sum = 0;
         for (auto& glyph : line.glyphs) {
             const double step = advance(glyph, paragraph);
-            glyph.left = x;
-            glyph.right = x + step;
-            glyph.top = y;
-            glyph.bottom = y + glyph.size;
+            glyph.left = static_cast<float>(x);
+            glyph.right = static_cast<float>(x + step);
             x += step;
             sum += step;
         }
         line.width = static_cast<int>(sum + 2);
         line.right = static_cast<int>(x) + 2;
-        const double textHeight = line.glyphs.back().bottom - line.glyphs.front().top;
-        line.height = static_cast<int>(std::max(0.0, textHeight)) + m_params.rowSpacing;
+        line.height = line.glyphs.back().size + m_params.rowSpacing;
         line.bottom = line.top + line.height;
         y = line.bottom;
         widest = std::max(widest, line.right - paragraph.left);
@@ -199,9 +267,9 @@ void LayoutEngine::reflow(LayoutDocument& document) const
         if (paragraph.isCode()) {
             for (auto& line : paragraph.lines)
                 for (auto& glyph : line.glyphs)
-                    glyph.size = m_params.codeSize;
+                    glyph.size = static_cast<std::uint16_t>(m_params.codeSize);
         } else {
-            setContent(paragraph, logicalGlyphs(paragraph));
+            rebreak(paragraph);
         }
     }
     layoutDocument(document);
@@ -227,10 +295,6 @@ void shiftParagraph(ParagraphBox& paragraph, int dy)
     for (auto& line : paragraph.lines) {
         line.top += dy;
         line.bottom += dy;
-        for (auto& glyph : line.glyphs) {
-            glyph.top += dy;
-            glyph.bottom += dy;
-        }
     }
 }
 

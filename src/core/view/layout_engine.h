@@ -9,6 +9,32 @@
 
 namespace veyla::view {
 
+// Hands out the logical glyphs of a paragraph one at a time, so that a
+// paragraph is broken into lines without a second copy of all its glyphs.
+class GlyphSource {
+public:
+    virtual ~GlyphSource() = default;
+    // The next glyph, or nullptr after the last; valid until the next call.
+    virtual const GlyphNode* next() = 0;
+};
+
+// The glyphs [begin, end) of an array.
+class GlyphRange final : public GlyphSource {
+public:
+    GlyphRange(const GlyphNode* begin, const GlyphNode* end) : m_at(begin), m_end(end) {}
+    const GlyphNode* next() override { return m_at == m_end ? nullptr : m_at++; }
+
+private:
+    const GlyphNode* m_at;
+    const GlyphNode* m_end;
+};
+
+enum class LineStartRule { AnyCharacter, NoClosingPunctuation };
+
+// Whether ch may not start a line under LineStartRule::NoClosingPunctuation:
+// closing and pausing punctuation, Chinese and Western (，。、；：？！）」』》 …).
+bool isClosingPunctuation(char16_t ch);
+
 // The values layout depends on, in pixels.
 struct LayoutParams {
     int textSize = 28;          // body text
@@ -19,6 +45,9 @@ struct LayoutParams {
     int leftMargin = 120;       // x of the text column
     int topMargin = 50;         // y of the first paragraph
     int indentCount = 2;        // first lines of body text start indentCount text sizes to the right
+    // Closing punctuation never starts a line: it stays at the end of the
+    // line before, even past the page width (display only; files keep no trace).
+    LineStartRule lineStart = LineStartRule::NoClosingPunctuation;
 };
 
 // The size of the scrollable page.
@@ -59,7 +88,11 @@ public:
     std::vector<GlyphNode> logicalGlyphs(const ParagraphBox& paragraph) const;
     // Replaces the paragraph's lines by the logical glyphs broken at any
     // character against the page width; sizes are set to lineSize.
-    void setContent(ParagraphBox& paragraph, std::vector<GlyphNode> logical) const;
+    void setContent(ParagraphBox& paragraph, const std::vector<GlyphNode>& logical) const;
+    void setContent(ParagraphBox& paragraph, GlyphSource& logical) const;
+    // Breaks the paragraph's own glyphs into lines again, releasing each old
+    // line as soon as its glyphs moved, so memory never holds them twice.
+    void rebreak(ParagraphBox& paragraph) const;
 
     // Places the paragraph's lines and glyphs with its top at top; returns its bottom.
     int layoutParagraph(ParagraphBox& paragraph, int top) const;
@@ -79,9 +112,6 @@ public:
     void placeForParagraphMode(ParagraphBox& paragraph, int clientHeight) const;
 
 private:
-    void breakHardLine(ParagraphBox& paragraph, const GlyphNode* begin, const GlyphNode* end,
-                       const GlyphNode& lineEnd) const;
-
     LayoutParams m_params;
 };
 
@@ -92,6 +122,20 @@ std::size_t logicalOffset(const ParagraphBox& paragraph, std::size_t line, std::
 std::pair<std::size_t, std::size_t> positionOfOffset(const ParagraphBox& paragraph, std::size_t offset);
 // Number of logical glyphs of the paragraph.
 std::size_t logicalLength(const ParagraphBox& paragraph);
+
+// Calls visit(glyph) for every logical glyph of the paragraph, in order.
+template <typename Visit>
+void forEachLogicalGlyph(const ParagraphBox& paragraph, Visit visit)
+{
+    const auto& lines = paragraph.lines;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto& glyphs = lines[i].glyphs;
+        for (std::size_t g = 0; g + 1 < glyphs.size(); ++g)
+            visit(glyphs[g]);
+        if (i + 1 < lines.size() && !lines[i + 1].continuation)
+            visit(glyphs.back());
+    }
+}
 
 // Moves a paragraph and its glyphs vertically.
 void shiftParagraph(ParagraphBox& paragraph, int dy);

@@ -26,7 +26,7 @@ std::optional<PixelRect> decorationRect(const ParagraphBox& paragraph, const Lay
 
 PixelRect hoverBar(const TextLine& line)
 {
-    const int y = line.top + (line.glyphs.empty() ? 0 : static_cast<int>(line.glyphs.back().bottom - line.top));
+    const int y = line.glyphs.empty() ? line.top : line.glyphBottom(line.glyphs.back());
     return {line.left + 20, y, line.right - 20, y + 2};
 }
 

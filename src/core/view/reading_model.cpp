@@ -7,6 +7,16 @@
 
 namespace veyla::view {
 
+namespace {
+
+// The caret's paragraph, within the document.
+std::size_t caretParagraphOf(const LayoutDocument& document, const Caret& caret)
+{
+    return document.paragraphs.empty() ? 0 : std::min(caret.position.paragraph, document.paragraphs.size() - 1);
+}
+
+}  // namespace
+
 ReadingModel::ReadingModel()
 {
     m_engine.layoutDocument(m_document);
@@ -19,7 +29,11 @@ ReadingModel::ReadingModel(const LayoutParams& params) : m_engine(params)
 
 void ReadingModel::open(const library::Chapter& chapter)
 {
-    m_document = documentFromChapter(chapter, m_engine);  // laid out already
+    // The old chapter goes first, so two big chapters are never in memory at once.
+    const std::uint64_t firstId = m_document.nextParagraphId;
+    m_document = LayoutDocument::empty();
+    m_history.clear();
+    m_document = documentFromChapter(chapter, m_engine, firstId);  // laid out already
     m_caret = {};
     m_anchor = {};
     m_firstVisible.reset();
@@ -86,8 +100,10 @@ bool ReadingModel::setCaretParagraphFace(std::u16string face)
     ParagraphBox& paragraph = m_document.paragraphs[index];
     if (paragraph.fontFace == face)
         return false;
+    beginEdit(index, index + 1, ChangeKind::Other);
     paragraph.fontFace = std::move(face);
     m_document.modified = true;
+    commitEdit(true);
     reflowAll();
     return true;
 }
@@ -109,8 +125,11 @@ bool ReadingModel::setCaretChunkSize(int size)
     const ChunkProperties chunk = caretChunk();
     if (!library::chunkSizeEditable(chunk.kind) || chunk.size == size || size < 0)
         return false;
-    m_document.paragraphs[m_caret.position.paragraph].pictureHeight = size;
+    const std::size_t index = m_caret.position.paragraph;
+    beginEdit(index, index + 1, ChangeKind::Other);
+    m_document.paragraphs[index].pictureHeight = size;
     m_document.modified = true;
+    commitEdit(true);
     reflowAll();
     return true;
 }
@@ -118,6 +137,12 @@ bool ReadingModel::setCaretChunkSize(int size)
 void ReadingModel::setCodeSize(int size)
 {
     m_engine.params().codeSize = size;
+    reflowAll();
+}
+
+void ReadingModel::setLineStartRule(LineStartRule rule)
+{
+    m_engine.params().lineStart = rule;
     reflowAll();
 }
 
@@ -188,11 +213,18 @@ void ReadingModel::wheel(int delta)
         m_scroll.wheel(delta);
         return;
     }
+    if (m_document.paragraphs.empty())
+        return;
+    // A paragraph per notch (120 units), however finely a touchpad splits it.
+    m_wheelRest += delta;
+    const int steps = m_wheelRest / ScrollState::kWheelNotch;
+    m_wheelRest -= steps * ScrollState::kWheelNotch;
     std::size_t next = m_shownParagraph;
-    if (delta > 0 && next > 0)
-        --next;
-    else if (delta < 0 && next + 1 < m_document.paragraphs.size())
-        ++next;
+    const std::size_t last = m_document.paragraphs.size() - 1;
+    if (steps > 0)
+        next -= std::min(next, static_cast<std::size_t>(steps));
+    else if (steps < 0)
+        next = std::min(last, next + static_cast<std::size_t>(-steps));
     if (next == m_shownParagraph)
         return;
     showParagraph(next);
@@ -248,6 +280,7 @@ void ReadingModel::clickAt(double x, double y)
     edit.clearSelection();
     edit.setCaret(positionAtWidget(x, y));
     m_anchor = m_caret.position;
+    m_history.breakTyping();
 }
 
 void ReadingModel::dragTo(double x, double y)
@@ -267,15 +300,74 @@ void ReadingModel::afterEdit(const EditResult& result)
     updateScrollRange();
 }
 
+void ReadingModel::beginEdit(std::size_t first, std::size_t end, ChangeKind kind)
+{
+    m_history.begin(m_document, first, end, logicalPositionOf(m_document, m_caret.position), kind);
+}
+
+void ReadingModel::commitEdit(bool changed)
+{
+    m_history.commit(m_document, logicalPositionOf(m_document, m_caret.position), changed);
+}
+
+std::pair<std::size_t, std::size_t> ReadingModel::selectionParagraphs() const
+{
+    // A selected paragraph end joins the paragraph after it.
+    const std::size_t count = m_document.paragraphs.size();
+    const std::size_t first = std::min(m_document.selectionBegin, count);
+    return {first, std::min(std::max(m_document.selectionEnd, first) + 1, count)};
+}
+
+void ReadingModel::beginChange(std::size_t first, std::size_t end)
+{
+    beginEdit(first, end, ChangeKind::Other);
+}
+
+void ReadingModel::endChange()
+{
+    m_history.commitIfDifferent(m_document, logicalPositionOf(m_document, m_caret.position));
+}
+
 Status ReadingModel::typeCharacter(char16_t ch, char16_t low)
 {
     Editor edit = editor();
+    const std::size_t p = caretParagraphOf(m_document, m_caret);
+    beginEdit(p, p + 1, ch == u'\r' ? ChangeKind::Other : ChangeKind::Typing);
     auto result = edit.typeCharacter(ch, low);
+    commitEdit(result && result->changed);
     edit.clearSelection();
     if (!result)
         return result.error();
     afterEdit(*result);
     return {};
+}
+
+bool ReadingModel::undo()
+{
+    editor().clearSelection();
+    const auto caret = m_history.undo(m_document, m_engine);
+    afterHistoryMove(caret);
+    return caret.has_value();
+}
+
+bool ReadingModel::redo()
+{
+    editor().clearSelection();
+    const auto caret = m_history.redo(m_document, m_engine);
+    afterHistoryMove(caret);
+    return caret.has_value();
+}
+
+void ReadingModel::afterHistoryMove(std::optional<LogicalPosition> caret)
+{
+    if (!caret)
+        return;
+    m_caret.position = textPositionOf(m_document, *caret);
+    m_caret.column.reset();
+    m_anchor = m_caret.position;
+    if (m_mode == DisplayMode::Paragraph)
+        showParagraph(m_caret.position.paragraph);
+    updateScrollRange();
 }
 
 Status ReadingModel::pressKey(EditKey key)
@@ -287,8 +379,30 @@ Status ReadingModel::pressKey(EditKey key)
     case EditKey::Right: edit.moveCaret(CaretMove::Right); break;
     case EditKey::Up: edit.moveCaret(CaretMove::Up); break;
     case EditKey::Down: edit.moveCaret(CaretMove::Down); break;
-    case EditKey::Backspace: afterEdit(edit.backspace()); break;
-    case EditKey::Delete: afterEdit(edit.deleteKey()); break;
+    case EditKey::Backspace: {
+        const std::size_t p = caretParagraphOf(m_document, m_caret);
+        const bool atStart = logicalPositionOf(m_document, m_caret.position).offset == 0;
+        if (edit.hasSelection()) {
+            const auto [first, end] = selectionParagraphs();
+            beginEdit(first, end, ChangeKind::Other);
+        } else if (atStart) {
+            beginEdit(p == 0 ? 0 : p - 1, p + 1, ChangeKind::Other);
+        } else {
+            beginEdit(p, p + 1, ChangeKind::Typing);
+        }
+        const EditResult result = edit.backspace();
+        commitEdit(result.changed);
+        afterEdit(result);
+        break;
+    }
+    case EditKey::Delete: {
+        const auto [first, end] = selectionParagraphs();
+        beginEdit(first, end, ChangeKind::Other);
+        const EditResult result = edit.deleteKey();
+        commitEdit(result.changed);
+        afterEdit(result);
+        break;
+    }
     case EditKey::Tab: status = typeCharacter(u'\t'); break;
     case EditKey::Enter: {
         status = typeCharacter(u'\r');
@@ -302,6 +416,8 @@ Status ReadingModel::pressKey(EditKey key)
         break;
     }
     }
+    if (key == EditKey::Left || key == EditKey::Right || key == EditKey::Up || key == EditKey::Down)
+        m_history.breakTyping();
     if (m_mode == DisplayMode::Paragraph && m_caret.position.paragraph != m_shownParagraph)
         showParagraph(m_caret.position.paragraph);
     edit.clearSelection();
@@ -317,13 +433,20 @@ std::u16string ReadingModel::cut()
 {
     Editor edit = editor();
     std::u16string text = edit.copySelection();
-    afterEdit(edit.deleteSelection());
+    const auto [first, end] = selectionParagraphs();
+    beginEdit(first, end, ChangeKind::Other);
+    const EditResult result = edit.deleteSelection();
+    commitEdit(result.changed);
+    afterEdit(result);
     return text;
 }
 
 Status ReadingModel::paste(std::u16string_view text)
 {
+    const std::size_t p = caretParagraphOf(m_document, m_caret);
+    beginEdit(p, p + 1, ChangeKind::Other);
     auto result = editor().paste(text);
+    commitEdit(result && result->changed);
     if (!result)
         return result.error();
     afterEdit(*result);

@@ -8,6 +8,7 @@
 
 #include "core/library/chapter.h"
 #include "core/library/chunk_kind.h"
+#include "core/view/edit_history.h"
 #include "core/view/editor.h"
 #include "core/view/layout_engine.h"
 #include "core/view/scroll_state.h"
@@ -80,6 +81,7 @@ public:
     void setCodeSize(int size);
     void setRowSpacing(int spacing);
     void setParagraphSpacing(int spacing);
+    void setLineStartRule(LineStartRule rule);
     // Gives the caret's paragraph its own font face (kept in the chapter
     // file) and lays the chapter out again; false when the caret is on no
     // text paragraph or the face is already the paragraph's.
@@ -132,12 +134,30 @@ public:
     Status paste(std::u16string_view text);
     WordCount wordCount();
 
+    // Undo and redo of every edit made through the model; false when there
+    // was nothing to undo or redo.
+    bool undo();
+    bool redo();
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+    // A change made directly on document() (annotations, decorations) of
+    // paragraphs [first, end), without changing their number: bracket it
+    // with these two so that undo reverses it; a change that altered
+    // nothing leaves no step.
+    void beginChange(std::size_t first, std::size_t end);
+    void endChange();
+
 private:
     TextPosition positionAtWidget(double x, double y) const;
     void layoutAll();
     void reflowAll();
     void afterEdit(const EditResult& result);
     void updateScrollRange();
+    void beginEdit(std::size_t first, std::size_t end, ChangeKind kind);
+    void commitEdit(bool changed);
+    // The paragraphs a deletion of the selection may change.
+    std::pair<std::size_t, std::size_t> selectionParagraphs() const;
+    void afterHistoryMove(std::optional<LogicalPosition> caret);
 
     LayoutEngine m_engine;
     LayoutDocument m_document = LayoutDocument::empty();
@@ -148,6 +168,8 @@ private:
     DisplayMode m_mode = DisplayMode::WholeChapter;
     std::size_t m_shownParagraph = 0;
     TextPosition m_anchor;  // where the selecting press happened
+    EditHistory m_history;
+    int m_wheelRest = 0;    // wheel units not yet turned into a paragraph step
 };
 
 }  // namespace veyla::view

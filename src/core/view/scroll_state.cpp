@@ -17,6 +17,14 @@ int ScrollState::maximum() const
     return std::max(0, m_contentHeight - m_viewHeight);
 }
 
+void ScrollState::wheel(int delta)
+{
+    m_wheelRest += delta * kWheelStep;
+    const int pixels = m_wheelRest / kWheelNotch;
+    m_wheelRest -= pixels * kWheelNotch;
+    scrollBy(-pixels);
+}
+
 void ScrollState::scrollTo(int position)
 {
     m_position = std::clamp(position, 0, maximum());

@@ -20,8 +20,10 @@ public:
 
     void lineUp() { scrollBy(-kLineStep); }
     void lineDown() { scrollBy(kLineStep); }
-    // A wheel turn: a positive delta (away from the user) scrolls up, delta × 25 / 120 pixels.
-    void wheel(int delta) { scrollBy(-(delta * kWheelStep / kWheelNotch)); }
+    // A wheel turn: a positive delta (away from the user) scrolls up, delta × 25 / 120
+    // pixels. Deltas accumulate: a touchpad's many small deltas scroll as
+    // far as the notches they add up to, the fraction of a pixel carried on.
+    void wheel(int delta);
     void scrollBy(int dy) { scrollTo(m_position + dy); }
     void scrollTo(int position);
 
@@ -29,6 +31,7 @@ private:
     int m_position = 0;
     int m_contentHeight = 0;
     int m_viewHeight = 0;
+    int m_wheelRest = 0;  // wheel units × 25 not yet scrolled, below one pixel's worth
 };
 
 }  // namespace veyla::view

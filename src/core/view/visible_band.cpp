@@ -9,7 +9,7 @@ constexpr int kVisibleTopSlack = 28;
 
 double textBottom(const TextLine& line)
 {
-    return line.glyphs.empty() ? line.top : line.glyphs.back().bottom;
+    return line.glyphs.empty() ? line.top : line.glyphBottom(line.glyphs.back());
 }
 
 }  // namespace

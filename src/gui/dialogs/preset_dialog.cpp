@@ -84,6 +84,9 @@ QWidget* PresetDialog::makeFontGroup(const view::DisplaySettings& settings)
     m_rightSpacing = spinBox(group, u"rightSpacing"_s, 0, kLargestSpacing, 0);
     m_font = fontList(group, u"fontName"_s, settings.fontName);
     m_codeFont = fontList(group, u"codeFontName"_s, settings.codeFontName);
+    m_lineStart = new QCheckBox(u"标点不放在行首（避头尾）"_s, group);
+    m_lineStart->setObjectName(u"noPunctuationAtLineStart"_s);
+    m_lineStart->setChecked(settings.noPunctuationAtLineStart);
     auto* wider = new QPushButton(u"增大页宽"_s, group);
     auto* narrower = new QPushButton(u"减小页宽"_s, group);
     wider->setObjectName(u"widenPage"_s);
@@ -105,6 +108,7 @@ QWidget* PresetDialog::makeFontGroup(const view::DisplaySettings& settings)
     form->addRow(pageButtons);
     form->addRow(u"正文字体"_s, m_font);
     form->addRow(u"代码字体"_s, m_codeFont);
+    form->addRow(m_lineStart);
     return group;
 }
 
@@ -169,6 +173,7 @@ void PresetDialog::apply(view::DisplaySettings& settings, SplitPresets& presets)
     settings.paragraphSpacing = m_paragraphSpacing->value();
     settings.fontName = faceOf(*m_font);
     settings.codeFontName = faceOf(*m_codeFont);
+    settings.noPunctuationAtLineStart = m_lineStart->isChecked();
     if (m_voices->count() > 0 && m_voices->currentRow() >= 0)
         settings.voice = m_voices->currentRow();
     if (m_single->isChecked() != m_initialSingle)

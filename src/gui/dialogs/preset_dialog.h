@@ -50,6 +50,7 @@ private:
     QSpinBox* m_paragraphSpacing = nullptr;
     QSpinBox* m_rightSpacing = nullptr;
     QComboBox* m_font = nullptr;
+    QCheckBox* m_lineStart = nullptr;
     QComboBox* m_codeFont = nullptr;
     QListWidget* m_voices = nullptr;
     QRadioButton* m_continuous = nullptr;

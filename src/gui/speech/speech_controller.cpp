@@ -7,6 +7,8 @@
 
 #include "core/platform/shell_open.h"
 #include "core/speech/espeak_engine.h"
+#include "core/speech/voice_preference.h"
+#include "core/util/utf16.h"
 #include "gui/app/message_box.h"
 #include "gui/app/messages.h"
 #include "gui/commands/command_router.h"
@@ -77,10 +79,12 @@ void SpeechController::setEngine(std::unique_ptr<speech::SpeechEngine> engine)
     m_engine = std::move(engine);
     if (m_engine != nullptr) {
         m_engine->setRate(m_display.settings.rate);
-        const int stored = m_display.settings.voice;
-        const auto voices = m_engine->voices().size();
-        if (stored >= 0 && static_cast<std::size_t>(stored) < voices)
-            (void)m_engine->selectVoice(static_cast<std::size_t>(stored));
+        // The stored name chooses the voice; the stored index only follows the choice.
+        const int chosen = speech::voiceByName(m_engine->voices(), utf16::toUtf8(m_display.settings.voiceName));
+        if (chosen >= 0 && chosen != m_engine->selectedVoice())
+            (void)m_engine->selectVoice(static_cast<std::size_t>(chosen));
+        if (m_engine->selectedVoice() >= 0)
+            m_display.settings.voice = m_engine->selectedVoice();
         m_runner = std::make_unique<speech::ReadAloudRunner>(*m_engine, *m_sink);
     }
     fillVoiceList();
@@ -129,7 +133,7 @@ void SpeechController::start(ReadAloudMode mode)
     }
     speech::ReadAloudStart start;
     start.mode = mode;
-    start.chapter = std::make_shared<const speech::ChapterTexts>(m_view.paragraphTexts());
+    start.chapter = m_view.speechSnapshot();
     start.paragraph = m_view.currentParagraph();
     if (mode == ReadAloudMode::FromPosition)
         start.offset = static_cast<TextPos>(m_view.caretLineOffset());
@@ -162,7 +166,7 @@ void SpeechController::chooseVoiceFromCombo()
     const int index = combo->currentIndex();
     if (!m_engine->selectVoice(static_cast<std::size_t>(index)))
         return;
-    m_display.settings.voice = m_engine->selectedVoice();
+    rememberSelectedVoice();
     fillVoiceList();
     restartIfReading();
 }
@@ -177,11 +181,22 @@ void SpeechController::applyStoredVoice()
 {
     if (m_engine == nullptr)
         return;
+    // The dialog chose a row of the voice list shown.
     const int stored = m_display.settings.voice;
     if (stored >= 0 && static_cast<std::size_t>(stored) < m_engine->voices().size() &&
-        stored != m_engine->selectedVoice())
-        (void)m_engine->selectVoice(static_cast<std::size_t>(stored));
+        stored != m_engine->selectedVoice() && m_engine->selectVoice(static_cast<std::size_t>(stored)))
+        rememberSelectedVoice();
     fillVoiceList();
+}
+
+void SpeechController::rememberSelectedVoice()
+{
+    const int selected = m_engine->selectedVoice();
+    const auto& voices = m_engine->voices();
+    if (selected < 0 || static_cast<std::size_t>(selected) >= voices.size())
+        return;
+    m_display.settings.voice = selected;
+    m_display.settings.voiceName = utf16::fromUtf8(voices[static_cast<std::size_t>(selected)].identifier);
 }
 
 void SpeechController::fillVoiceList()
@@ -243,7 +258,7 @@ speech::ChapterSnapshot SpeechController::nextChapter()
     m_runShown = m_shownCount;
     if (!m_router.chapterOpen())
         return nullptr;
-    return std::make_shared<const speech::ChapterTexts>(m_view.paragraphTexts());
+    return m_view.speechSnapshot();
 }
 
 void SpeechController::ended(RunEnd end, const std::string& detail)

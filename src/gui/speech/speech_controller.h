@@ -75,6 +75,8 @@ private:
     void changeRate(int rate);
     void chooseVoiceFromCombo();
     void applyStoredVoice();
+    // The selected voice becomes the stored one, by index and by name.
+    void rememberSelectedVoice();
     void fillVoiceList();
     void chooseSpeaker();
 

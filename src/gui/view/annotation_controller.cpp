@@ -96,6 +96,15 @@ void AnnotationController::fillRibbon()
 
 void AnnotationController::apply()
 {
+    auto& model = m_view.model();
+    model.beginChange(0, model.document().paragraphs.size());
+    annotate();
+    model.endChange();
+    m_view.refresh();
+}
+
+void AnnotationController::annotate()
+{
     auto& settings = m_display.settings;
     auto& model = m_view.model();
     const auto target =
@@ -106,14 +115,15 @@ void AnnotationController::apply()
     // The consecutive range moves the current style along; other values stay as they were.
     if (current != m_display.annotationStyle())
         settings.annotation = current;
-    m_view.refresh();
 }
 
 void AnnotationController::clearAnnotations()
 {
-    m_display.settings.annotation = 0;
-    apply();
+    // The annotations and decorations go in one step that undo brings back.
     auto& model = m_view.model();
+    model.beginChange(0, model.document().paragraphs.size());
+    m_display.settings.annotation = 0;
+    annotate();
     const auto range = static_cast<view::AnnotationRange>(std::clamp(m_display.settings.annotationRange, 0, 2));
     const std::size_t caret = model.caret().position.paragraph;
     const int textSize = m_display.settings.textSize;
@@ -123,6 +133,7 @@ void AnnotationController::clearAnnotations()
                                 m_display.rowLines.size(), textSize, m_display.random);
     view::applyDecorationToggle(model.document(), caret, view::DecorationSlot::HorizontalLine, view::Toggle::Off,
                                 range, m_display.rowLines.size(), textSize, m_display.random);
+    model.endChange();
     m_view.refresh();
 }
 

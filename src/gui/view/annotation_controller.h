@@ -48,6 +48,8 @@ public:
     Status save() const;
 
 private:
+    // Applies the current style by the current rules (apply() without the undo step and repaint).
+    void annotate();
     void fillRibbon();
     void openDialog();
     int chooseStyle();

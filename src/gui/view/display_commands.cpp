@@ -106,6 +106,7 @@ void DisplayController::toggleDecoration(int id)
     *flag = !*flag;
     if (m_router.chapterOpen()) {
         auto& model = m_view.model();
+        model.beginChange(0, model.document().paragraphs.size());
         const auto range = static_cast<view::AnnotationRange>(std::clamp(settings.annotationRange, 0, 2));
         const auto uniform = view::applyDecorationToggle(
             model.document(), model.caret().position.paragraph, slot, *flag ? view::Toggle::On : view::Toggle::Off,
@@ -114,6 +115,7 @@ void DisplayController::toggleDecoration(int id)
             settings.pramMode = *uniform;
         if (list->size() >= 2)
             model.document().modified = true;
+        model.endChange();
     }
     updateToggleMarks();
     m_view.refresh();

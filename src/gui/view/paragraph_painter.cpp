@@ -151,9 +151,9 @@ void ReadingPainter::paintLine(Frame& frame, const view::ParagraphBox& paragraph
         }
         if (glyph.annotation != 0 && !glyph.selected && !glyph.spoken)
             paint.foreground = view::rgb(255, 255, 255);
-        const double top = glyph.top - frame.pageTop;
+        const double top = line.top - frame.pageTop;
         if (paint.background)
-            frame.painter.fillRect(QRectF(glyph.left, top, glyph.right - glyph.left, glyph.bottom - glyph.top),
+            frame.painter.fillRect(QRectF(glyph.left, top, glyph.right - glyph.left, glyph.size),
                                    toQColor(*paint.background));
         const GlyphRef ref =
             m_glyphs.glyph(codeOf(glyph), code ? FaceKind::Code : FaceKind::Body, glyph.size, weight, faceSlot);

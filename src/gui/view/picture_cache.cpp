@@ -34,39 +34,61 @@ QImage withLightColoursTransparent(const QImage& picture)
     return keyed.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-const QImage& PictureCache::picture(const std::filesystem::path& path, PictureKey key)
+const QImage* PictureCache::find(const Key& key)
 {
-    const Key id{path, key};
-    auto found = m_pictures.find(id);
-    if (found != m_pictures.end())
-        return found->second;
+    const auto found = m_index.find(key);
+    if (found == m_index.end())
+        return nullptr;
+    m_order.splice(m_order.begin(), m_order, found->second);
+    return &found->second->image;
+}
+
+QImage PictureCache::insert(const Key& key, QImage image)
+{
+    m_order.push_front({key, image});
+    m_index[key] = m_order.begin();
+    m_bytes += static_cast<std::size_t>(image.sizeInBytes());
+    while (m_bytes > m_capacity && m_order.size() > 1) {
+        const Entry& oldest = m_order.back();
+        m_bytes -= static_cast<std::size_t>(oldest.image.sizeInBytes());
+        m_index.erase(oldest.key);
+        m_order.pop_back();
+    }
+    return image;
+}
+
+QImage PictureCache::picture(const std::filesystem::path& path, PictureKey key)
+{
+    const Key id{path, key, 0, 0};
+    if (const QImage* found = find(id))
+        return *found;
     QImage image = load(path);
     if (!image.isNull()) {
         image = key == PictureKey::LightColours ? withLightColoursTransparent(image)
                                                 : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
-    return m_pictures.emplace(id, std::move(image)).first->second;
+    return insert(id, std::move(image));
 }
 
-const QImage& PictureCache::scaled(const std::filesystem::path& path, QSize size, PictureKey key)
+QImage PictureCache::scaled(const std::filesystem::path& path, QSize size, PictureKey key)
 {
-    const Key id{path, key};
-    auto found = m_scaled.find(id);
-    if (found != m_scaled.end() && found->second.size == size)
-        return found->second.image;
-    const QImage& source = picture(path, key);
+    const Key id{path, key, size.width(), size.height()};
+    if (size.isEmpty())
+        return {};
+    if (const QImage* found = find(id))
+        return *found;
+    const QImage source = picture(path, key);
     QImage image;
-    if (!source.isNull() && !size.isEmpty())
+    if (!source.isNull())
         image = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    Scaled& entry = m_scaled[id];
-    entry = {size, std::move(image)};
-    return entry.image;
+    return insert(id, std::move(image));
 }
 
 void PictureCache::clear()
 {
-    m_pictures.clear();
-    m_scaled.clear();
+    m_order.clear();
+    m_index.clear();
+    m_bytes = 0;
 }
 
 }  // namespace veyla::gui

@@ -4,9 +4,11 @@
 #include <QImage>
 #include <QSize>
 
+#include <cstddef>
 #include <filesystem>
+#include <list>
 #include <map>
-#include <utility>
+#include <tuple>
 
 namespace veyla::gui {
 
@@ -17,24 +19,41 @@ enum class PictureKey {
 };
 
 // The decoration pictures of the reading view, decoded once per path and
-// kept as ready-to-draw images: each picture is also kept scaled to the
-// last size it was asked for, so that a frame copies pixels instead of
-// scaling them. A picture that cannot be read is a null image.
+// kept as ready-to-draw images, also scaled to the sizes they were asked
+// for, so that a frame copies pixels instead of scaling them. The cache
+// holds at most its capacity in pixel bytes: the least recently used
+// images go first (the newest one always stays). A picture that cannot be
+// read is a null image. Images are returned by value (shared, not copied),
+// so an image in use stays valid when the cache drops it.
 class PictureCache {
 public:
-    const QImage& picture(const std::filesystem::path& path, PictureKey key = PictureKey::Opaque);
+    static constexpr std::size_t kDefaultCapacity = 64u << 20;
+
+    explicit PictureCache(std::size_t capacityBytes = kDefaultCapacity) : m_capacity(capacityBytes) {}
+
+    QImage picture(const std::filesystem::path& path, PictureKey key = PictureKey::Opaque);
     // The picture scaled (smoothly) to size.
-    const QImage& scaled(const std::filesystem::path& path, QSize size, PictureKey key = PictureKey::Opaque);
+    QImage scaled(const std::filesystem::path& path, QSize size, PictureKey key = PictureKey::Opaque);
     void clear();
 
+    std::size_t bytes() const { return m_bytes; }
+    std::size_t entries() const { return m_order.size(); }
+
 private:
-    using Key = std::pair<std::filesystem::path, PictureKey>;
-    struct Scaled {
-        QSize size;
+    // The path, how it is drawn, and the size (0 × 0 for the picture as read).
+    using Key = std::tuple<std::filesystem::path, PictureKey, int, int>;
+    struct Entry {
+        Key key;
         QImage image;
     };
-    std::map<Key, QImage> m_pictures;
-    std::map<Key, Scaled> m_scaled;
+
+    const QImage* find(const Key& key);
+    QImage insert(const Key& key, QImage image);
+
+    std::size_t m_capacity;
+    std::size_t m_bytes = 0;
+    std::list<Entry> m_order;  // most recently used first
+    std::map<Key, std::list<Entry>::iterator> m_index;
 };
 
 // The picture with every pixel whose red, green and blue are all at least

@@ -78,6 +78,10 @@ void ReadingView::applyLayoutSettings()
         m_model.setRowSpacing(settings.rowSpacing);
     if (params.paragraphSpacing != settings.paragraphSpacing)
         m_model.setParagraphSpacing(settings.paragraphSpacing);
+    const auto lineStart = settings.noPunctuationAtLineStart ? view::LineStartRule::NoClosingPunctuation
+                                                             : view::LineStartRule::AnyCharacter;
+    if (params.lineStart != lineStart)
+        m_model.setLineStartRule(lineStart);
     syncScrollBar();
     viewport()->update();
 }

@@ -5,7 +5,9 @@
 #include <QImage>
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -62,6 +64,10 @@ public:
 
     void setContextMenuFiller(std::function<void(QMenu&)> filler) { m_fillMenu = std::move(filler); }
 
+    // Undo and redo of the view's edits (Ctrl+Z; Ctrl+Shift+Z or Ctrl+Y).
+    void undo();
+    void redo();
+
     // Editing commands with the system clipboard.
     void copySelection();
     void cutSelection();
@@ -70,9 +76,14 @@ public:
     // Paints the current frame into the back buffer and returns it.
     const QImage& renderFrame();
 
-    // Read-aloud. A paragraph's text is the characters of its glyphs line
-    // by line, each line ending in "\r"; offsets count UTF-16 units of it.
+    // Read-aloud. A paragraph's text is view::spokenText: its characters,
+    // a code line break as "\r"; offsets count UTF-16 units of it.
     std::vector<std::u16string> paragraphTexts() const;
+    // The texts read aloud from now on. The view remembers which paragraph
+    // each came from: the paragraph numbers and offsets read-aloud reports
+    // refer to this snapshot, and land on the same characters after the
+    // chapter is laid out again or edited.
+    std::shared_ptr<const std::vector<std::u16string>> speechSnapshot();
     std::size_t currentParagraph() const { return m_model.caret().position.paragraph; }
     // The offset of the caret line's first glyph in the current paragraph's text.
     std::size_t caretLineOffset() const;
@@ -119,17 +130,28 @@ private:
     void ensureGeometry();
     void syncScrollBar();
     void afterEdit(const Status& status);
+    void showHistoryMove(bool moved);
     void typeText(const QString& text);
     void ensureCaretVisible();
     std::optional<PaintExtras::LineRef> lineAt(QPointF point) const;
     QRect caretRect() const;
+    // Where units [begin, end) of a snapshot paragraph are now.
+    struct SpokenPlace {
+        std::size_t paragraph = 0;
+        std::size_t begin = 0;
+        std::size_t end = 0;
+    };
+    std::optional<SpokenPlace> spokenPlace(std::size_t paragraph, std::size_t begin, std::size_t end) const;
+    std::optional<view::TextPosition> spokenPosition(std::size_t paragraph, std::size_t offset) const;
 
     DisplayState& m_display;
     view::ReadingModel m_model;
     ReadingPainter m_painter;
     QImage m_buffer;
     std::optional<PaintExtras::LineRef> m_hover;
-    std::set<std::size_t> m_spokenParagraphs;
+    std::set<std::uint64_t> m_spokenParagraphs;  // ids of paragraphs holding spoken glyphs
+    std::vector<std::uint64_t> m_speechIds;        // the paragraph of each text of the speech snapshot
+    std::shared_ptr<const std::vector<std::u16string>> m_speechTexts;
     std::function<bool()> m_still;
     std::function<void(QMenu&)> m_fillMenu;
     bool m_selecting = false;

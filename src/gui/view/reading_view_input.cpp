@@ -23,6 +23,19 @@ void ReadingView::keyPressEvent(QKeyEvent* event)
         pasteClipboard();
         return;
     }
+    // Ctrl+Z undoes; Ctrl+Shift+Z and Ctrl+Y redo, whatever the desktop's own bindings.
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool ctrl = modifiers == Qt::ControlModifier;
+    const bool ctrlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
+    if ((ctrl && event->key() == Qt::Key_Z) || event->matches(QKeySequence::Undo)) {
+        undo();
+        return;
+    }
+    if ((ctrlShift && event->key() == Qt::Key_Z) || (ctrl && event->key() == Qt::Key_Y) ||
+        event->matches(QKeySequence::Redo)) {
+        redo();
+        return;
+    }
     std::optional<view::EditKey> key;
     switch (event->key()) {
     case Qt::Key_Left: key = view::EditKey::Left; break;
@@ -81,6 +94,26 @@ void ReadingView::typeText(const QString& text)
     }
     if (typed || !status)
         afterEdit(status);
+    ensureCaretVisible();
+    syncScrollBar();
+    viewport()->update();
+}
+
+void ReadingView::undo()
+{
+    showHistoryMove(m_model.undo());
+}
+
+void ReadingView::redo()
+{
+    showHistoryMove(m_model.redo());
+}
+
+void ReadingView::showHistoryMove(bool moved)
+{
+    if (!moved)
+        return;
+    emit edited();
     ensureCaretVisible();
     syncScrollBar();
     viewport()->update();

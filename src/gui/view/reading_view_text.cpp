@@ -6,6 +6,7 @@
 #include <QScrollBar>
 
 #include "core/view/layout_engine.h"
+#include "core/view/spoken_text.h"
 #include "gui/app/message_box.h"
 #include "gui/app/messages.h"
 #include "gui/view/reading_view.h"
@@ -20,25 +21,6 @@ namespace {
 long long paragraphSpan(const view::ParagraphBox& paragraph)
 {
     return static_cast<long long>(view::logicalLength(paragraph)) + 1;
-}
-
-// The glyph of a paragraph at a unit offset of its line-by-line text; the last glyph when past the end.
-std::optional<view::TextPosition> glyphAtOffset(const view::LayoutDocument& document, std::size_t paragraph,
-                                                std::size_t offset)
-{
-    if (paragraph >= document.paragraphs.size())
-        return std::nullopt;
-    const auto& lines = document.paragraphs[paragraph].lines;
-    std::size_t at = 0;
-    for (std::size_t l = 0; l < lines.size(); ++l) {
-        for (std::size_t g = 0; g < lines[l].glyphs.size(); ++g) {
-            const std::size_t units = lines[l].glyphs[g].low != 0 ? 2 : 1;
-            if (offset < at + units || (l + 1 == lines.size() && g + 1 == lines[l].glyphs.size()))
-                return view::TextPosition{paragraph, l, g};
-            at += units;
-        }
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -135,18 +117,35 @@ std::vector<std::u16string> ReadingView::paragraphTexts() const
     std::vector<std::u16string> texts;
     const auto& paragraphs = m_model.document().paragraphs;
     texts.reserve(paragraphs.size());
-    for (const auto& paragraph : paragraphs) {
-        std::u16string text;
-        for (const auto& line : paragraph.lines) {
-            for (const auto& glyph : line.glyphs) {
-                text += glyph.ch;
-                if (glyph.low != 0)
-                    text += glyph.low;
-            }
-        }
-        texts.push_back(std::move(text));
-    }
+    for (const auto& paragraph : paragraphs)
+        texts.push_back(view::spokenText(paragraph));
     return texts;
+}
+
+std::shared_ptr<const std::vector<std::u16string>> ReadingView::speechSnapshot()
+{
+    m_speechTexts = std::make_shared<const std::vector<std::u16string>>(paragraphTexts());
+    m_speechIds.clear();
+    for (const auto& paragraph : m_model.document().paragraphs)
+        m_speechIds.push_back(paragraph.id);
+    return m_speechTexts;
+}
+
+std::optional<ReadingView::SpokenPlace> ReadingView::spokenPlace(std::size_t paragraph, std::size_t begin,
+                                                                 std::size_t end) const
+{
+    const auto& document = m_model.document();
+    if (m_speechTexts == nullptr || paragraph >= m_speechIds.size() || paragraph >= m_speechTexts->size()) {
+        if (paragraph >= document.paragraphs.size())
+            return std::nullopt;
+        return SpokenPlace{paragraph, begin, end};
+    }
+    const auto index = document.findParagraph(m_speechIds[paragraph], paragraph);
+    if (!index)
+        return std::nullopt;
+    const auto [first, last] = view::mapSpokenRange((*m_speechTexts)[paragraph],
+                                                    view::spokenText(document.paragraphs[*index]), begin, end);
+    return SpokenPlace{*index, first, last};
 }
 
 std::size_t ReadingView::caretLineOffset() const
@@ -155,56 +154,56 @@ std::size_t ReadingView::caretLineOffset() const
     const auto& paragraphs = m_model.document().paragraphs;
     if (position.paragraph >= paragraphs.size())
         return 0;
-    std::size_t offset = 0;
-    const auto& lines = paragraphs[position.paragraph].lines;
-    for (std::size_t l = 0; l < position.line && l < lines.size(); ++l) {
-        for (const auto& glyph : lines[l].glyphs)
-            offset += glyph.low != 0 ? 2 : 1;
-    }
-    return offset;
+    const auto& paragraph = paragraphs[position.paragraph];
+    return view::unitOffset(paragraph, view::logicalOffset(paragraph, position.line, 0));
 }
 
 void ReadingView::setSpoken(std::size_t paragraph, std::size_t begin, std::size_t end, bool spoken)
 {
-    auto& paragraphs = m_model.document().paragraphs;
-    if (paragraph >= paragraphs.size())
+    const auto place = spokenPlace(paragraph, begin, end);
+    if (!place)
         return;
-    std::size_t at = 0;
-    for (auto& line : paragraphs[paragraph].lines) {
-        for (auto& glyph : line.glyphs) {
-            if (at >= begin && at < end)
-                glyph.spoken = spoken;
-            at += glyph.low != 0 ? 2 : 1;
-        }
-    }
+    auto& box = m_model.document().paragraphs[place->paragraph];
+    view::markSpoken(box, place->begin, place->end, spoken);
     if (spoken)
-        m_spokenParagraphs.insert(paragraph);
+        m_spokenParagraphs.insert(box.id);
     viewport()->update();
 }
 
 void ReadingView::clearSpoken()
 {
-    auto& paragraphs = m_model.document().paragraphs;
-    for (std::size_t p : m_spokenParagraphs) {
-        if (p >= paragraphs.size())
-            continue;
-        for (auto& line : paragraphs[p].lines) {
-            for (auto& glyph : line.glyphs)
-                glyph.spoken = false;
-        }
-    }
+    auto& document = m_model.document();
+    for (std::uint64_t id : m_spokenParagraphs)
+        if (const auto index = document.findParagraph(id))
+            view::clearSpoken(document.paragraphs[*index]);
     m_spokenParagraphs.clear();
     viewport()->update();
 }
 
+std::optional<view::TextPosition> ReadingView::spokenPosition(std::size_t paragraph, std::size_t offset) const
+{
+    const auto place = spokenPlace(paragraph, offset, offset);
+    if (!place)
+        return std::nullopt;
+    const auto& box = m_model.document().paragraphs[place->paragraph];
+    auto [line, glyph] = view::positionOfOffset(box, view::glyphOffsetOfUnits(box, place->begin));
+    // The character itself, not the end of the line before it.
+    if (line + 1 < box.lines.size() && glyph == box.lines[line].contentSize() && box.lines[line + 1].continuation) {
+        ++line;
+        glyph = 0;
+    }
+    return view::TextPosition{place->paragraph, line, glyph};
+}
+
 bool ReadingView::keepInView(std::size_t paragraph, std::size_t offset)
 {
-    const auto position = glyphAtOffset(m_model.document(), paragraph, offset);
+    const auto position = spokenPosition(paragraph, offset);
     if (!position)
         return false;
-    const auto& glyph =
-        m_model.document().paragraphs[paragraph].lines[position->line].glyphs[position->glyph];
-    const bool scrolled = m_model.keepInView(static_cast<int>(glyph.top));
+    const auto& lines = m_model.document().paragraphs[position->paragraph].lines;
+    if (position->line >= lines.size())
+        return false;
+    const bool scrolled = m_model.keepInView(lines[position->line].top);
     if (scrolled) {
         syncScrollBar();
         viewport()->update();
@@ -214,14 +213,15 @@ bool ReadingView::keepInView(std::size_t paragraph, std::size_t offset)
 
 void ReadingView::showParagraph(std::size_t paragraph)
 {
-    m_model.showParagraph(paragraph);
+    if (const auto place = spokenPlace(paragraph, 0, 0))
+        m_model.showParagraph(place->paragraph);
     viewport()->update();
 }
 
 bool ReadingView::keepParagraphInView(std::size_t paragraph)
 {
-    const auto& paragraphs = m_model.document().paragraphs;
-    if (paragraph >= paragraphs.size() || !m_model.keepInView(paragraphs[paragraph].top))
+    const auto place = spokenPlace(paragraph, 0, 0);
+    if (!place || !m_model.keepInView(m_model.document().paragraphs[place->paragraph].top))
         return false;
     syncScrollBar();
     viewport()->update();
@@ -232,7 +232,7 @@ void ReadingView::followSpeech(std::size_t paragraph, std::size_t offset)
 {
     if (m_model.editor().hasSelection())
         return;
-    if (const auto position = glyphAtOffset(m_model.document(), paragraph, offset))
+    if (const auto position = spokenPosition(paragraph, offset))
         m_model.editor().setCaret(*position);
 }
 

@@ -49,5 +49,28 @@ TEST(VoicePreference, LanguageNamesMatchWithoutRegardToCase)
     EXPECT_EQ(preferredChineseVoice({voice("en", {"en"}), voice("mandarin", {"CMN-Latn-Pinyin"})}), 1);
 }
 
+TEST(VoicePreference, TheStoredNameChoosesTheVoiceNotAnIndex)
+{
+    const std::vector<Voice> voices = {voice("en", {"en"}), voice("de", {"de"}), voice("cmn", {"cmn"})};
+    struct Case {
+        const char* name;
+        std::string stored;
+        int expected;
+    };
+    const Case cases[] = {
+        // By the engine's identifier or by the name shown
+        {"identifier", "x/de", 1},
+        {"shown name", "de", 1},
+        // A name the engine does not have, or none, gives the Chinese preference
+        {"unknown name", "Microsoft Huihui", 2},
+        {"no name", "", 2},
+        // A bare index (as the Windows program wrote it) is a name like any other
+        {"bare index", "0", 2},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(voiceByName(voices, c.stored), c.expected) << c.name;
+    EXPECT_EQ(voiceByName({voice("en", {"en"})}, "nothing"), -1);
+}
+
 }  // namespace
 }  // namespace veyla::speech

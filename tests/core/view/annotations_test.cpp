@@ -100,7 +100,7 @@ TEST(Annotations, CharacterRunsMarkTheSelectedGlyphs)
     EXPECT_EQ(runs[0].last, (TextPosition{0, 0, 4}));
     EXPECT_DOUBLE_EQ(runs[0].left, glyphs[0].left);
     EXPECT_DOUBLE_EQ(runs[0].right, glyphs[4].right);
-    EXPECT_DOUBLE_EQ(runs[0].bottom, glyphs[0].bottom);
+    EXPECT_DOUBLE_EQ(runs[0].bottom, document.paragraphs[0].lines[0].glyphBottom(glyphs[0]));
     EXPECT_EQ(runs[1].number, 4);
     EXPECT_DOUBLE_EQ(runs[1].left, glyphs[5].left);
 }

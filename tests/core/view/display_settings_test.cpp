@@ -185,5 +185,22 @@ TEST(DisplaySettings, EmptyFontNamesAreNotWritten)
     EXPECT_FALSE(ini.contains(u"FontName", u"CodeFontName"));
 }
 
+TEST(DisplaySettings, ChoosingTheDefaultFaceIsRemembered)
+{
+    Folders f;
+    f.writeIni(f.program.path(), u"[FontName]\r\nFontName=楷体\r\nCodeFontName=Mono\r\n");
+    DisplaySettings settings = readDisplaySettings(f.folders);
+    ASSERT_EQ(settings.fontName, u"楷体");
+    settings.fontName.clear();  // "默认" chosen
+    settings.codeFontName.clear();
+    ASSERT_TRUE(writeDisplaySettings(f.folders, settings).ok());
+    const auto written = platform::IniFile::load(f.folders.dataControl("preSet.ini"));
+    EXPECT_EQ(written.value(u"FontName", u"FontName"), u"默认");
+    EXPECT_EQ(written.value(u"FontName", u"CodeFontName"), u"默认");
+    // Read again, it is the default face, not the face chosen before.
+    const DisplaySettings again = readDisplaySettings(f.folders);
+    EXPECT_TRUE(again.fontName.empty() || again.fontName == u"默认");
+}
+
 }  // namespace
 }  // namespace veyla::view

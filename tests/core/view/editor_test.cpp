@@ -189,6 +189,35 @@ TEST(Editor, PasteSkipsNotSignsAndLineFeedsAndKeepsPairsTogether)
     f.expectLaidOut();
 }
 
+TEST(Editor, PastedLineEndsOfEveryKindEndParagraphs)
+{
+    struct Case {
+        const char* name;
+        std::u16string clipboard;
+    };
+    // Windows, Linux and old Mac line ends, and a mixture of them.
+    const Case cases[] = {
+        {"CR LF", u"一\r\n二\r\n三"},
+        {"LF only", u"一\n二\n三"},
+        {"CR only", u"一\r二\r三"},
+        {"mixed", u"一\n二\r\n三"},
+    };
+    for (const auto& c : cases) {
+        Fixture f({{u"甲乙"}});
+        f.caretAt(0, 1);
+        ASSERT_TRUE(f.editor().paste(c.clipboard).ok()) << c.name;
+        ASSERT_EQ(f.document.paragraphs.size(), 3u) << c.name;
+        EXPECT_EQ(f.text(0), u"甲一") << c.name;
+        EXPECT_EQ(f.text(1), u"二") << c.name;
+        EXPECT_EQ(f.text(2), u"三乙") << c.name;
+    }
+    // An empty line between two lines is an empty paragraph, whatever ends it.
+    Fixture f({{u""}});
+    ASSERT_TRUE(f.editor().paste(u"a\n\nb").ok());
+    ASSERT_EQ(f.document.paragraphs.size(), 3u);
+    EXPECT_EQ(f.text(1), u"");
+}
+
 TEST(Editor, PasteIntoAPictureBoxIsRefused)
 {
     Fixture f({{u"甲"}});
@@ -267,8 +296,9 @@ TEST(Editor, PositionAtFindsTheGlyphUnderAPoint)
 {
     Fixture f({{u"甲乙"}, {u"丙"}});
     const auto& glyph = f.document.paragraphs[0].lines[0].glyphs[1];
-    EXPECT_EQ(positionAt(f.document, glyph.left + 1, glyph.top + 1), (TextPosition{0, 0, 1}));
-    EXPECT_EQ(positionAt(f.document, glyph.right - 1, glyph.top + 1), (TextPosition{0, 0, 2}));
+    const int top = f.document.paragraphs[0].lines[0].top;
+    EXPECT_EQ(positionAt(f.document, glyph.left + 1, top + 1), (TextPosition{0, 0, 1}));
+    EXPECT_EQ(positionAt(f.document, glyph.right - 1, top + 1), (TextPosition{0, 0, 2}));
     EXPECT_EQ(positionAt(f.document, 5000, f.document.paragraphs[1].top + 2), (TextPosition{1, 0, 1}));
     EXPECT_EQ(positionAt(f.document, 0, 0), (TextPosition{0, 0, 0}));
 }

@@ -118,8 +118,8 @@ TEST(Layout, HeightsAddRowSpacingToLinesAndParagraphSpacingToParagraphs)
     EXPECT_EQ(code.lines[0].height, 10 + 5);
     EXPECT_EQ(code.height, 15 + 7);
     EXPECT_EQ(document.height, 82 + 32 + 22);
-    EXPECT_DOUBLE_EQ(second.lines[0].glyphs[0].top, second.top);
-    EXPECT_DOUBLE_EQ(second.lines[0].glyphs[0].bottom, second.top + 20);
+    EXPECT_EQ(second.lines[0].top, second.top);
+    EXPECT_EQ(second.lines[0].glyphBottom(second.lines[0].glyphs[0]), second.top + 20);
     const ScrollSize size = engine.scrollSize(document, 300);
     EXPECT_EQ(size.width, 100 + 400 + 20);
     EXPECT_EQ(size.height, document.height + 50 + 5);
@@ -176,8 +176,7 @@ TEST(Layout, RelayingOneParagraphMatchesAFullLayout)
     for (std::size_t p = 0; p < 3; ++p) {
         EXPECT_EQ(document.paragraphs[p].top, expected.paragraphs[p].top);
         EXPECT_EQ(document.paragraphs[p].bottom, expected.paragraphs[p].bottom);
-        EXPECT_DOUBLE_EQ(document.paragraphs[p].lines[0].glyphs[0].top,
-                         expected.paragraphs[p].lines[0].glyphs[0].top);
+        EXPECT_EQ(document.paragraphs[p].lines[0].top, expected.paragraphs[p].lines[0].top);
     }
     EXPECT_EQ(document.height, expected.height);
 }
@@ -191,7 +190,7 @@ TEST(Layout, ParagraphModeCentresShortParagraphsAndTopsTallOnes)
     EXPECT_EQ(shortOne.height, 32);
     EXPECT_EQ(shortOne.top, (600 - 32) / 2);
     EXPECT_EQ(shortOne.left, 100);
-    EXPECT_DOUBLE_EQ(shortOne.lines[0].glyphs[0].top, shortOne.top);
+    EXPECT_EQ(shortOne.lines[0].top, shortOne.top);
     auto& tall = document.paragraphs[1];
     engine.placeForParagraphMode(tall, 600);
     EXPECT_GE(tall.height, 600 - 100);
@@ -211,6 +210,92 @@ TEST(Layout, OffsetsMapBackToPositions)
         const auto [line, glyph] = positionOfOffset(paragraph, offset);
         EXPECT_EQ(logicalOffset(paragraph, line, glyph), offset);
     }
+}
+
+}  // namespace
+}  // namespace veyla::view
+
+namespace veyla::view {
+namespace {
+
+// A chapter may hold millions of glyphs: each line holds exactly its glyphs
+// and re-breaking keeps every glyph's character, annotation and flags.
+TEST(Layout, RebreakingKeepsEveryGlyphAndLinesHoldNoSpareRoom)
+{
+    LayoutEngine engine(smallParams());
+    std::u16string text;
+    for (int i = 0; i < 300; ++i)
+        text += i % 7 == 0 ? u'a' : static_cast<char16_t>(u'一' + i);
+    auto document = documentFromChapter(chapterOf({{u"[F4]" + text.substr(0, 30) + u"[/F]" + text.substr(30)}}), engine);
+    auto& paragraph = document.paragraphs[0];
+    paragraph.lines[2].glyphs[3].selected = true;
+    paragraph.lines[2].glyphs[4].spoken = true;
+    const auto before = engine.logicalGlyphs(paragraph);
+    for (int size : {13, 31, 20}) {
+        engine.params().textSize = size;
+        engine.reflow(document);
+        const auto after = engine.logicalGlyphs(paragraph);
+        ASSERT_EQ(after.size(), before.size()) << size;
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            EXPECT_EQ(after[i].ch, before[i].ch) << i;
+            EXPECT_EQ(after[i].annotation, before[i].annotation) << i;
+            EXPECT_EQ(after[i].selected, before[i].selected) << i;
+            EXPECT_EQ(after[i].spoken, before[i].spoken) << i;
+            EXPECT_EQ(after[i].size, size) << i;
+        }
+        for (const auto& line : paragraph.lines)
+            EXPECT_EQ(line.glyphs.capacity(), line.glyphs.size());
+        // The same lines as breaking a copy of the glyphs.
+        ParagraphBox fresh = paragraph;
+        engine.setContent(fresh, after);
+        ASSERT_EQ(fresh.lines.size(), paragraph.lines.size()) << size;
+        for (std::size_t l = 0; l < fresh.lines.size(); ++l)
+            EXPECT_EQ(lineText(fresh.lines[l]), lineText(paragraph.lines[l])) << l;
+    }
+    EXPECT_EQ(sizeof(GlyphNode), 16u);
+}
+
+}  // namespace
+}  // namespace veyla::view
+
+namespace veyla::view {
+namespace {
+
+// The text of each display line of a one-paragraph chapter.
+std::vector<std::u16string> linesOf(const LayoutEngine& engine, const std::u16string& text)
+{
+    const auto document = documentFromChapter(chapterOf({{text}}), engine);
+    std::vector<std::u16string> lines;
+    for (const auto& line : document.paragraphs[0].lines)
+        lines.push_back(lineText(line));
+    return lines;
+}
+
+TEST(Layout, ClosingPunctuationStaysAtTheEndOfTheLineBefore)
+{
+    // Page 400, size 20, indent 40: the first line takes 18 characters, the next 20.
+    LayoutEngine engine(smallParams());
+    const std::u16string eighteen(18, u'字');
+    const std::u16string twenty(20, u'字');
+    struct Case {
+        const char* name;
+        std::u16string text;
+        std::vector<std::u16string> lines;
+    };
+    const Case cases[] = {
+        {"comma", eighteen + u"，下", {eighteen + u"，", u"下"}},
+        {"full stop and closing quote", eighteen + u"。」下", {eighteen + u"。」", u"下"}},
+        {"on a continuation line", eighteen + twenty + u"！下", {eighteen, twenty + u"！", u"下"}},
+        {"Western marks", eighteen + u"),x", {eighteen + u"),", u"x"}},
+        // An opening mark may start a line.
+        {"opening quote", eighteen + u"「下", {eighteen, u"「下"}},
+        // A long run of marks breaks after three.
+        {"run of marks", eighteen + u"。。。。。", {eighteen + u"。。。", u"。。"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(linesOf(engine, c.text), c.lines) << c.name;
+    engine.params().lineStart = LineStartRule::AnyCharacter;
+    EXPECT_EQ(linesOf(engine, eighteen + u"，下"), (std::vector<std::u16string>{eighteen, u"，下"}));
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ TEST(ReadingModel, PaintsOnlyVisibleLines)
         for (std::size_t l = entry.firstLine; l < entry.endLine; ++l) {
             const auto& line = model.document().paragraphs[entry.paragraph].lines[l];
             EXPECT_GE(line.top, 2000);
-            EXPECT_LE(line.glyphs.back().bottom, 2600);
+            EXPECT_LE(line.glyphBottom(line.glyphs.back()), 2600);
         }
     EXPECT_LT(visible.size(), 20u);
 }
@@ -147,6 +147,13 @@ TEST(ReadingModel, ParagraphModeShowsOneCentredParagraphAndWheelsThroughThem)
     EXPECT_EQ(model.shownParagraph(), 2u);
     model.wheel(120);
     EXPECT_EQ(model.shownParagraph(), 1u);
+    // A touchpad swipe of one notch in twelve deltas moves one paragraph, not twelve.
+    for (int i = 0; i < 11; ++i) {
+        model.wheel(10);
+        EXPECT_EQ(model.shownParagraph(), 1u);
+    }
+    model.wheel(10);
+    EXPECT_EQ(model.shownParagraph(), 0u);
     model.setDisplayMode(DisplayMode::WholeChapter);
     EXPECT_EQ(model.document().paragraphs[0].top, 50);
     EXPECT_EQ(model.document().paragraphs[1].top, model.document().paragraphs[0].bottom);
@@ -159,7 +166,7 @@ TEST(ReadingModel, ClickDragTypeAndSave)
     model.open(chapterOf({{u"甲乙丙"}, {u"丁"}}));
     model.scroll().scrollTo(0);
     const auto& glyphs = model.document().paragraphs[0].lines[0].glyphs;
-    const double y = glyphs[0].top + 5;
+    const double y = model.document().paragraphs[0].lines[0].top + 5;
     model.clickAt(glyphs[1].left + 1, y);
     EXPECT_EQ(model.caret().position, (TextPosition{0, 0, 1}));
     model.dragTo(glyphs[3].left + 1, y);

@@ -80,6 +80,16 @@ TEST(ScrollState, ClampsToTheScrollRange)
         {"wheel up one notch", 100, [](ScrollState& s) { s.wheel(120); }, 75},
         {"half a notch", 100, [](ScrollState& s) { s.wheel(-60); }, 112},
         {"wheel beyond the end", 1190, [](ScrollState& s) { s.wheel(-240); }, 1200},
+        // Touchpad deltas add up: 60 deltas of 2 units are one notch.
+        {"sixty touchpad deltas", 100, [](ScrollState& s) { for (int i = 0; i < 60; ++i) s.wheel(-2); }, 125},
+        {"deltas of 8 and back", 100,
+         [](ScrollState& s) {
+             for (int i = 0; i < 15; ++i)
+                 s.wheel(-8);
+             for (int i = 0; i < 15; ++i)
+                 s.wheel(8);
+         },
+         100},
         {"track past the end", 0, [](ScrollState& s) { s.scrollTo(5000); }, 1200},
         {"track before the start", 50, [](ScrollState& s) { s.scrollTo(-3); }, 0},
     };
@@ -131,11 +141,11 @@ TEST(VisibleBand, ALineStartingWithinTheTopStripIsNotDrawn)
     EXPECT_EQ(drawn.front(), 12u);
     for (std::size_t p : drawn) {
         EXPECT_GE(document.paragraphs[p].lines[0].top, band.top);
-        EXPECT_LE(document.paragraphs[p].lines[0].glyphs.back().bottom, band.bottom);
+        EXPECT_LE(document.paragraphs[p].lines[0].glyphBottom(document.paragraphs[p].lines[0].glyphs.back()), band.bottom);
     }
     // Painting stops at the first line below the band.
     const auto& last = document.paragraphs[visible.back().paragraph].lines[0];
-    EXPECT_GT(last.glyphs.back().bottom, band.bottom);
+    EXPECT_GT(last.glyphBottom(last.glyphs.back()), band.bottom);
 }
 
 TEST(VisibleBand, FirstVisibleParagraphMovesBothWays)
