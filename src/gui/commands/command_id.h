@@ -45,6 +45,7 @@ enum CommandId : int {
     kNextChapter = 32947,
     kPreviousChapter = 32948,
     kInsertCode = 32972,
+    kFormatCode = 33435,        // "代码格式整理"
     kColourSettings = 32973,    // "配色设置"
     kFontLishu = 32974,
     kChunkProperties = 32975,

@@ -102,6 +102,7 @@ const std::vector<CommandSpec>& commandTable()
         {kWiderPageMenu, "", u"增大页面宽度"_s, QString(), CommandTarget::Display, ControlKind::Button, QString(), QString()},
         {kNarrowerPageMenu, "", u"减小页面宽度"_s, QString(), CommandTarget::Display, ControlKind::Button, QString(), QString()},
         {kInsertCode, "", QString(), u"插入代码段"_s, CommandTarget::View, ControlKind::Button, u"工具"_s, u"编辑"_s},
+        {kFormatCode, "", u"代码格式整理"_s, QString(), CommandTarget::View, ControlKind::Button, u"工具"_s, u"编辑"_s},
         {kFontLishu, "", QString(), u"隶书"_s, CommandTarget::View, ControlKind::Button, u"工具"_s, u"编辑"_s},
         {kChunkProperties, "", QString(), u"数据块属性"_s, CommandTarget::View, ControlKind::Button, u"工具"_s, u"编辑"_s},
         {kMakeHtml, "", QString(), u"生成HTML"_s, CommandTarget::View, ControlKind::Button, u"工具"_s, u"编辑"_s},

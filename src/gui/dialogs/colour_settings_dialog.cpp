@@ -12,8 +12,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "gui/dialogs/code_settings_page.h"
 #include "gui/view/display_controller.h"
 #include "gui/view/display_state.h"
 #include "gui/view/reading_view.h"
@@ -45,10 +47,20 @@ ColourSettingsDialog::ColourSettingsDialog(DisplayController& controller, Displa
     right->addWidget(makeFolderGroup());
     auto* close = new QPushButton(u"关闭"_s, this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    right->addWidget(close, 0, Qt::AlignRight);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left);
-    layout->addLayout(right);
+    // Two pages: "基本设置" (these colours and decorations) and "代码设置".
+    auto* basic = new QWidget(this);
+    auto* basicLayout = new QHBoxLayout(basic);
+    basicLayout->addLayout(left);
+    basicLayout->addLayout(right);
+    auto* code = new CodeSettingsPage(controller, display, this);
+    connect(code, &CodeSettingsPage::changed, this, &ColourSettingsDialog::changed);
+    auto* tabs = new QTabWidget(this);
+    tabs->setObjectName(u"pages"_s);
+    tabs->addTab(basic, u"基本设置"_s);
+    tabs->addTab(code, u"代码设置"_s);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs);
+    layout->addWidget(close, 0, Qt::AlignRight);
     updatePreview();
 }
 

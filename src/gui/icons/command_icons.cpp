@@ -51,6 +51,7 @@ constexpr std::array kCommandIcons = {
     CommandIconSpec{kAnnotationNone, "eraser", ""},
     CommandIconSpec{kAnnotate, "highlight", ""},
     CommandIconSpec{kInsertCode, "code", ""},
+    CommandIconSpec{kFormatCode, "indent-increase", ""},
     CommandIconSpec{kFontLishu, "typography", ""},
     CommandIconSpec{kChunkProperties, "list-details", ""},
     CommandIconSpec{kMakeHtml, "html", ""},

@@ -50,6 +50,10 @@ public:
         m_currentVoice = current;
     }
 
+    // Lets the user choose a colour (titled title) and repaints; unchanged when cancelled.
+    void chooseColour(view::Colour& colour, const QString& title) { changeColour(colour, title); }
+    // Asks for a name and saves the current colours as a scheme.
+    void saveCurrentScheme() { saveScheme(); }
     // The view and the tree take the current colours; the view paints again.
     void repaintAll();
     // The ribbon controls show the current values.

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/library/chapter.h"
 #include "core/library/recent_paths.h"
 #include "core/platform/app_folders.h"
 #include "gui/view/display_state.h"
@@ -106,6 +107,7 @@ private:
     // The news link's caption and the page it opens (none: the status bar shows the caption).
     void showNews(const QString& text, const QString& link);
     void showOpeningText();
+    void showEditedChapter(const library::Chapter& chapter);
     void bindEditCommands();
     void shutdown();
 

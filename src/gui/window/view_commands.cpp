@@ -3,9 +3,13 @@
 // opening text shown at start.
 #include <array>
 
+#include <QScrollBar>
+
 #include "core/import/text_decoder.h"
+#include "core/output/code_editing.h"
 #include "core/view/chapter_conversion.h"
 #include "gui/commands/command_router.h"
+#include "gui/dialogs/add_code_dialog.h"
 #include "gui/dialogs/chunk_properties_dialog.h"
 #include "gui/dialogs/word_count_dialog.h"
 #include "gui/output/site_controller.h"
@@ -38,10 +42,38 @@ void MainWindow::bindEditCommands()
             const auto& model = m_view->model();
             m_site->writeListeningPage(view::chapterFromDocument(model.document(), model.engine()));
         });
+    m_router->bind(kInsertCode, [this] {
+        AddCodeDialog dialog(this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        const auto lines = output::pastedCodeLines(dialog.code().toStdU16String());
+        if (lines.empty())
+            return;
+        auto& model = m_view->model();
+        library::Chapter chapter = view::chapterFromDocument(model.document(), model.engine());
+        output::insertCodeParagraphs(chapter, model.caret().position.paragraph + 1, lines);
+        showEditedChapter(chapter);
+    });
+    m_router->bind(kFormatCode, [this] {
+        const auto& model = m_view->model();
+        library::Chapter chapter = view::chapterFromDocument(model.document(), model.engine());
+        if (output::reindentCodeParagraphs(chapter) > 0)
+            showEditedChapter(chapter);
+    });
     m_router->bind(kWordCount, [this] {
         WordCountDialog dialog(m_view->model().wordCount(), this);
         dialog.exec();
     });
+}
+
+// Shows a chapter changed by a command as the open chapter, modified, with
+// the view where it was.
+void MainWindow::showEditedChapter(const library::Chapter& chapter)
+{
+    const int scroll = m_view->verticalScrollBar()->value();
+    m_view->showChapter(chapter);
+    m_view->model().document().modified = true;
+    m_view->verticalScrollBar()->setValue(scroll);
 }
 
 void MainWindow::showOpeningText()
