@@ -34,6 +34,8 @@ public:
     void setVoices(const QStringList& voices, int current);
     // The values as edited; the annotation values change only when touched.
     void apply(view::DisplaySettings& settings, SplitPresets& presets) const;
+    // Adds a group of another part of the program below the others.
+    void addGroup(QWidget* group);
 
 signals:
     void widenPageRequested();
@@ -58,6 +60,7 @@ private:
     QComboBox* m_style = nullptr;
     QLineEdit* m_headingKey = nullptr;
     QCheckBox* m_punctuation = nullptr;
+    class QGridLayout* m_grid = nullptr;
     bool m_initialSingle = false;
     bool m_initialComment = false;
     int m_initialStyle = 0;

@@ -14,7 +14,9 @@
 #include "core/library/chapter_file.h"
 #include "core/platform/shell_open.h"
 #include "gui/commands/command_router.h"
+#include "gui/dialogs/preset_dialog.h"
 #include "gui/import/import_controller.h"
+#include "gui/publish/publish_controller.h"
 #include "gui/search/mining_controller.h"
 #include "gui/search/name_search_controller.h"
 #include "gui/speech/audio_render_controller.h"
@@ -100,6 +102,9 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
     connect(m_mining, &MiningController::titleChanged, this, &QWidget::setWindowTitle);
     connect(m_mining, &MiningController::resultsReplacing, m_reading, &ReadingController::pathDeleted);
     connect(m_mining, &MiningController::message, this, [this](const QString& text) { statusBar()->showMessage(text); });
+    m_publish = new PublishController(m_folders, this);
+    connect(m_publish, &PublishController::status, this, [this](const QString& text) { statusBar()->showMessage(text); });
+    m_displayCommands->setPresetDialogExtension([this](PresetDialog& dialog) { m_publish->extendPresetDialog(dialog); });
     m_view->setContextMenuFiller([this](QMenu& menu) {
         ViewMenuState state;
         state.expandAllAtStart = m_display.settings.openAll;
@@ -216,12 +221,14 @@ void MainWindow::shutdown()
     m_import->requestStop();
     m_nameSearch->requestStop();
     m_mining->requestStop();
+    m_publish->requestStop();
     // Read-aloud and rendering end before anything is saved: both are
     // asked to stop first, so that they wind down together.
     m_speech->stop();
     m_audio->requestStop();
     m_speech->wait();
     m_audio->waitForFinished();
+    m_publish->waitForFinished();
     hide();
     if (!m_library->rootFolder().empty())
         m_router->trigger(kSaveChapter);

@@ -29,6 +29,7 @@ class LibraryTreeModel;
 class LibraryTreePane;
 class MiningController;
 class NameSearchController;
+class PublishController;
 class ReadingController;
 class ReadingView;
 class RibbonBar;
@@ -67,6 +68,7 @@ public:
     AudioRenderController& audio() const { return *m_audio; }
     NameSearchController& nameSearch() const { return *m_nameSearch; }
     MiningController& mining() const { return *m_mining; }
+    PublishController& publishing() const { return *m_publish; }
 
     void setAutosaveInterval(int milliseconds);
     int autosaveInterval() const { return m_autosaveMs; }
@@ -121,6 +123,7 @@ private:
     ImportController* m_import = nullptr;
     NameSearchController* m_nameSearch = nullptr;
     MiningController* m_mining = nullptr;
+    PublishController* m_publish = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
     QTimer m_autosave;

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The main window's part of the reading view: the editing commands and the
 // opening text shown at start.
+#include <QStatusBar>
+
 #include <array>
 
 #include "core/import/text_decoder.h"
 #include "gui/commands/command_router.h"
 #include "gui/dialogs/chunk_properties_dialog.h"
 #include "gui/dialogs/word_count_dialog.h"
+#include "gui/publish/publish_controller.h"
 #include "gui/view/reading_controller.h"
 #include "gui/view/reading_view.h"
 #include "gui/window/main_window.h"
@@ -14,6 +17,7 @@
 namespace veyla::gui {
 
 namespace fs = std::filesystem;
+using namespace Qt::StringLiterals;
 
 void MainWindow::bindEditCommands()
 {
@@ -29,6 +33,17 @@ void MainWindow::bindEditCommands()
         ChunkPropertiesDialog dialog(chunk.kind, chunk.size, this);
         if (dialog.exec() == QDialog::Accepted && model.setCaretChunkSize(dialog.size()))
             m_view->applyLayoutSettings();
+    });
+    m_router->bind(kPublishChapter, [this] {
+        // The chapter as saved is what goes out.
+        if (m_reading->chapterPath().empty() || !m_reading->save()) {
+            statusBar()->showMessage(u"请先打开要发布的章节"_s);
+            return;
+        }
+        output::CodeHtmlOptions options;
+        options.colours = m_display.schemes.colours();
+        options.codeBackground = m_display.settings.codeBackground;
+        m_publish->publishChapter(m_reading->chapterPath(), options);
     });
     m_router->bind(kWordCount, [this] {
         WordCountDialog dialog(m_view->model().wordCount(), this);
