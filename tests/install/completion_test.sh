@@ -41,7 +41,7 @@ mkdir -p "$data/藏书库/小说/西游记" "$data/藏书库/笔记" "$bin/books
 : >"$bin/books/红楼梦.txt"
 
 # Commands and options, as veyla-cli's help lists them.
-expect 'append audio cat import mine new pinyin search speak split tree voices' veyla-cli ''
+expect 'append audio blog cat import mine new pinyin publish search speak split tree voices' veyla-cli ''
 expect 'import' veyla-cli im
 expect '--data --help --version' veyla-cli --
 expect '--help --into --no-punct --prefix --suffix' veyla-cli import --
