@@ -10,6 +10,7 @@
 #include "cli/import_commands.h"
 #include "cli/library_commands.h"
 #include "cli/search_commands.h"
+#include "cli/site_commands.h"
 #include "cli/speech_commands.h"
 #include "cli/text_commands.h"
 
@@ -129,6 +130,23 @@ const std::vector<Command>& commandTable()
          "(\"initials: \" lines). Characters outside U+4E00-U+9FA5 stand for themselves.\n"
          "The table is control/Uni2Pinyin/Uni2Pinyin.DAT of the program folder, or FILE.\n",
          runPinyin},
+        {"site", "make the local website of a book or folder below HTML",
+         "site [--whole] [--english] [--page-size N] [--open] PATH",
+         "Writes the pages of the book or folder PATH (a chapter stands for its book)\n"
+         "under HTML of the data folder, mirroring the library: one page per chapter,\n"
+         "or with --whole the chapters gathered into whole-book pages of N chapters\n"
+         "(--page-size, default the LocalWebSet Page setting, 120). Pages that exist\n"
+         "are kept (delete them to make them anew); index pages (目录.html) and the\n"
+         "two 总书目.html pages are written every time. --english wraps the English\n"
+         "words the word lists know with their glosses. --open opens the index page\n"
+         "in the browser. Pages load their scripts from HTML/js, so they work offline.\n",
+         runSite},
+        {"annotate", "print a text file's lines with English words glossed, as HTML",
+         "annotate TEXT-FILE",
+         "Each line of the file (UTF-8, UTF-16 or GBK) becomes one line of HTML: the\n"
+         "words of control/eng's word lists wrapped as <strong data-explanation=\"(gloss)\">,\n"
+         "white space made single blanks, everything else escaped.\n",
+         runAnnotate},
         {"publish", "publish a chapter, or every chapter of a book or folder, to a blog",
          "publish --site NAME PATH",
          "Each chapter becomes a post (its title without order prefix, its text as\n"

@@ -41,7 +41,7 @@ mkdir -p "$data/藏书库/小说/西游记" "$data/藏书库/笔记" "$bin/books
 : >"$bin/books/红楼梦.txt"
 
 # Commands and options, as veyla-cli's help lists them.
-expect 'append audio blog cat import mine new pinyin publish search speak split tree voices' veyla-cli ''
+expect 'annotate append audio blog cat import mine new pinyin publish search site speak split tree voices' veyla-cli ''
 expect 'import' veyla-cli im
 expect '--data --help --version' veyla-cli --
 expect '--help --into --no-punct --prefix --suffix' veyla-cli import --
@@ -49,6 +49,7 @@ expect '--dry-run --help --no-punct --prefix --suffix' veyla-cli split --dry-run
 expect '--device --help --rate --to --voice' veyla-cli --data "$data" speak --
 expect '--books --help --mode' veyla-cli mine --
 expect '--backwards --from --help' veyla-cli search --
+expect '--english --help --open --page-size --whole' veyla-cli site --
 # Library paths, relative to 藏书库, in the data folder of --data, --data= or $VEYLA_DATA_DIR.
 expect '小说/ 笔记/' veyla-cli --data "$data" cat ''
 expect '小说/西游记/' veyla-cli --data "$data" cat 小说/

@@ -1,0 +1,13 @@
+
+						function getAllFont() { 
+						var fontArr=[ 
+						]
+			return fontArr;
+			}
+          
+		    function getAllColor(){
+			  var colorArr=[ 
+           ]
+			return colorArr;
+			}
+          
