@@ -77,7 +77,7 @@ TEST_F(CliBlog, APasswordFileOthersCanReadIsRefusedAndNamed)
     ASSERT_EQ(::chmod(sitesFile().c_str(), 0640), 0);
     const std::string before = test::readBytes(sitesFile());
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {"blog", "list"}, {"blog", "add", "b", "h", "u"}, {"publish", "--site", "a", "."}}) {
+             {"blog", "list"}, {"blog", "add", "b", "h", "u"}, {"publish", "--site", "a", "0001_第一回.xml"}}) {
         test::writeBytes(m_dir / "藏书库/0001_第一回.xml", "");
         const auto r = run(args, "p\n");
         EXPECT_EQ(r.exitCode, 1) << args[1];

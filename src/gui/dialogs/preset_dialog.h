@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
@@ -60,7 +61,7 @@ private:
     QComboBox* m_style = nullptr;
     QLineEdit* m_headingKey = nullptr;
     QCheckBox* m_punctuation = nullptr;
-    class QGridLayout* m_grid = nullptr;
+    QGridLayout* m_grid = nullptr;
     bool m_initialSingle = false;
     bool m_initialComment = false;
     int m_initialStyle = 0;

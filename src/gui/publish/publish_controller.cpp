@@ -28,6 +28,9 @@ PublishController::PublishController(platform::AppFolders folders, QWidget* wind
     }
     connect(&m_watcher, &QFutureWatcher<Result<std::string>>::finished, this, [this] {
         m_busy = false;
+        if (m_dropConnection)
+            m_publisher.reset();
+        m_dropConnection = false;
         for (const auto& name : m_failedCategories)
             warn(u"未能创建分类，请检查用户名、密码 或服务器忙  稍后再试"_s + u"（"_s + QString::fromStdU16String(name) + u"）"_s);
         const auto result = m_watcher.result();
@@ -73,7 +76,10 @@ bool PublishController::setSites(publish::BlogSiteList sites)
                          (before && (before->address != after->address || before->user != after->user ||
                                      before->password != after->password || before->type != after->type ||
                                      before->acceptSelfSignedCertificate != after->acceptSelfSignedCertificate));
-    if (changed && !m_busy)
+    // The next publication connects anew; a running one finishes with the old site first.
+    if (changed && m_busy)
+        m_dropConnection = true;
+    else if (changed)
         m_publisher.reset();
     m_sites = std::move(sites);
     m_sitesReadable = true;

@@ -70,6 +70,7 @@ private:
     std::unique_ptr<publish::BlogPublisher> m_publisher;
     std::atomic<bool> m_stop = false;
     bool m_busy = false;
+    bool m_dropConnection = false;
     QFutureWatcher<Result<std::string>> m_watcher;
     std::vector<std::u16string> m_failedCategories;
 };

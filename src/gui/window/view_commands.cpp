@@ -36,8 +36,12 @@ void MainWindow::bindEditCommands()
     });
     m_router->bind(kPublishChapter, [this] {
         // The chapter as saved is what goes out.
-        if (m_reading->chapterPath().empty() || !m_reading->save()) {
+        if (m_reading->chapterPath().empty()) {
             statusBar()->showMessage(u"请先打开要发布的章节"_s);
+            return;
+        }
+        if (!m_reading->save()) {
+            statusBar()->showMessage(u"章节未能保存，没有发布"_s);
             return;
         }
         output::CodeHtmlOptions options;

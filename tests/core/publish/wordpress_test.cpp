@@ -165,5 +165,44 @@ TEST_F(WordPress, AWrongPasswordIsRefusedAtOnce)
     EXPECT_EQ(publisher.failures(), 1);
 }
 
+TEST_F(WordPress, TheCommandLinePublishesABookListsItAndFetchesAPost)
+{
+    test::TempDir data;
+    const auto run = [&](std::vector<std::string> args, std::string_view input = {}) {
+        args.insert(args.begin(), {"--data", data.path().string()});
+        return test::runProcess(VEYLA_CLI_PATH, args, input);
+    };
+    const auto book = data / "藏书库" / "0001_名著" / "0002_水浒传";
+    ASSERT_TRUE(library::writeChapterFromText(book / "0001_引首.xml", u"话说大宋仁宗天子在位\r\n", library::TextForm::Import).ok());
+    ASSERT_TRUE(library::writeChapterFromText(book / "0002_第一回.xml", u"张天师祈禳瘟疫\r\n洪太尉误走妖魔\r\n",
+                                              library::TextForm::Import)
+                    .ok());
+    const std::string address = m_env.at("VEYLA_WORDPRESS_URL");
+    const auto added = run({"blog", "add", "本机", address.substr(0, address.find("/xmlrpc.php")),
+                            m_env.at("VEYLA_WORDPRESS_ADMIN")},
+                           m_env.at("VEYLA_WORDPRESS_ADMIN_PASSWORD") + "\n");
+    ASSERT_EQ(added.exitCode, 0) << added.err;
+    EXPECT_EQ(added.out, "added 本机 (" + address + ")\n");
+
+    const auto published = run({"publish", "--site", "本机", "0001_名著/0002_水浒传"});
+    ASSERT_EQ(published.exitCode, 0) << published.err << published.out;
+    EXPECT_NE(published.out.find("成功发布文章： 引首\n"), std::string::npos) << published.out;
+    EXPECT_NE(published.out.find("published 2, failed 0\n"), std::string::npos) << published.out;
+
+    const auto listed = run({"blog", "posts", "--site", "本机", "水浒传"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    const auto tab = listed.out.find("\t第一回\n");
+    ASSERT_NE(tab, std::string::npos) << listed.out;
+    const std::size_t lineStart = listed.out.rfind('\n', tab) == std::string::npos ? 0 : listed.out.rfind('\n', tab) + 1;
+    const std::string postId = listed.out.substr(lineStart, tab - lineStart);
+
+    const auto fetched = run({"blog", "fetch", "--site", "本机", postId, "取回/第一回.xml"});
+    ASSERT_EQ(fetched.exitCode, 0) << fetched.err;
+    const auto written = data / "藏书库" / "取回" / "第一回.xml";
+    EXPECT_EQ(fetched.out, written.string() + "\n");
+    EXPECT_EQ(paragraphs(written), paragraphs(book / "0002_第一回.xml"));
+    EXPECT_EQ(run({"blog", "posts", "--site", "本机", "没有这个分类"}).exitCode, 1);
+}
+
 }  // namespace
 }  // namespace veyla::publish
