@@ -62,17 +62,27 @@ const std::vector<Command>& commandTable()
         {"append", "append UTF-8 text from standard input to a chapter", "append CHAPTER.xml",
          "Each line that is not blank becomes a new paragraph at the end of the chapter.\n", runAppend},
         {"import", "import TXT or EPUB novels, or folders of TXT novels, into the library",
-         "import [--into FOLDER] [--prefix P] [--suffix S] [--no-punct] FILE|FOLDER...",
+         "import [--into FOLDER] [--prefix P] [--suffix S] [--no-punct] [--ignore-case] [--report] "
+         "[--apply-suggestion] FILE|FOLDER...",
          "Each novel becomes a book folder of chapter files, its chapters found from\n"
          "their headings. --into names a folder inside 藏书库 (made when missing; default\n"
          "the library itself). --prefix and --suffix give the heading style by hand;\n"
-         "--no-punct refuses headings that hold punctuation. A folder becomes a folder\n"
-         "of the library, with a book for each file whose name contains \".txt\".\n",
+         "--no-punct refuses headings that hold punctuation; --ignore-case matches the\n"
+         "letters of headings in either case (chapter finds CHAPTER). A folder becomes a\n"
+         "folder of the library, with a book for each file whose name contains \".txt\".\n"
+         "Each book's split is checked: the verdict (\"looks right\" or \"suspicious\"\n"
+         "with the reason) is printed, with the options of a better split when one\n"
+         "is found. --report prints the whole check; --apply-suggestion imports a\n"
+         "suspicious book with the suggested options instead.\n",
          runImport},
         {"split", "show how a novel would be split, without writing anything",
-         "split --dry-run [--prefix P] [--suffix S] [--no-punct] FILE",
+         "split --dry-run [--prefix P] [--suffix S] [--no-punct] [--ignore-case] [--apply-suggestion] FILE",
          "Prints the encoding found, the heading style, and each chapter file the import\n"
-         "would write: its length in UTF-16 units, its name and its first line.\n",
+         "would write: its length in UTF-16 units, its name and its first line. Then\n"
+         "the check of the split: chapter count, runs of chapter numbers, gaps, repeats\n"
+         "and restarts, chapters without a number, length outliers and the verdict,\n"
+         "with the options of a better split when it looks suspicious. --apply-suggestion\n"
+         "shows the split with the suggested options instead.\n",
          runSplit},
         {"tree", "print the library tree as the tree pane shows it", "tree [--depth N] [FOLDER]",
          "Folders come first (类别 in front), then chapters; order prefixes and \".xml\"\n"

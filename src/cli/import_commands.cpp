@@ -8,6 +8,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/progress_bar.h"
+#include "cli/split_report_printer.h"
 #include "core/import/novel_importer.h"
 #include "core/util/utf16.h"
 
@@ -21,6 +22,7 @@ struct ImportArguments {
     import::ImportOptions options;
     std::string into;
     bool dryRun = false;
+    bool fullReport = false;
     std::vector<std::string> paths;
     std::string problem;
 };
@@ -45,6 +47,12 @@ ImportArguments parseArguments(const std::vector<std::string>& args, bool allowI
             parsed.options.suffix = utf16::fromUtf8(text);
         } else if (arg == "--no-punct") {
             parsed.options.punctuation = import::Punctuation::Forbidden;
+        } else if (arg == "--ignore-case") {
+            parsed.options.letterCase = import::LetterCase::Either;
+        } else if (arg == "--apply-suggestion") {
+            parsed.options.suggestion = import::SuggestionUse::Apply;
+        } else if (arg == "--report" && allowInto) {
+            parsed.fullReport = true;
         } else if (arg == "--into" && allowInto) {
             value(parsed.into);
         } else if (arg == "--dry-run" && allowDryRun) {
@@ -66,7 +74,7 @@ std::string relativeToLibrary(const CliContext& context, const fs::path& path)
     return relative.empty() || *relative.begin() == ".." ? path.string() : relative.string();
 }
 
-void printBook(CliContext& context, const import::BookReport& book)
+void printBook(CliContext& context, const import::BookReport& book, bool fullReport)
 {
     auto& out = context.out();
     for (const auto& top : book.written.topLevel)
@@ -80,11 +88,17 @@ void printBook(CliContext& context, const import::BookReport& book)
     out << line;
     for (const auto& warning : book.warnings)
         out << "  warning:  " << warning << '\n';
+    if (fullReport)
+        printSplitReport(out, book.splitReport, "  ");
+    else
+        out << "  verdict:  " << book.splitReport.verdict() << '\n';
+    if (book.splitReport.suspicious || book.suggestionApplied)
+        printSuggestion(out, book.suggestion, book.suggestionApplied, "  ");
 }
 
 // Imports one file under target, printing the report; returns whether it worked.
 bool importFile(CliContext& context, const fs::path& file, const fs::path& target,
-                const import::ImportOptions& options)
+                const import::ImportOptions& options, bool fullReport)
 {
     ProgressBar bar(context.out(), context.outputIsTerminal(), file.filename().string());
     auto book = import::importNovelFile(file, target, options, {},
@@ -94,7 +108,7 @@ bool importFile(CliContext& context, const fs::path& file, const fs::path& targe
         context.fail("import", book.error());
         return false;
     }
-    printBook(context, *book);
+    printBook(context, *book, fullReport);
     return true;
 }
 
@@ -117,7 +131,7 @@ int runImport(CliContext& context, const std::vector<std::string>& args)
     for (const auto& argument : parsed.paths) {
         const fs::path path = fs::absolute(argument, ec);
         if (!fs::is_directory(path, ec)) {
-            allGood = importFile(context, path, target, parsed.options) && allGood;
+            allGood = importFile(context, path, target, parsed.options, parsed.fullReport) && allGood;
             continue;
         }
         // A folder becomes a folder of the library holding its books.
@@ -126,7 +140,7 @@ int runImport(CliContext& context, const std::vector<std::string>& args)
         const auto report = import::importNovelFolder(
             path, folder, parsed.options, [&](const fs::path& file, const Result<import::BookReport>& book) {
                 if (book)
-                    printBook(context, *book);
+                    printBook(context, *book, parsed.fullReport);
                 else
                     context.fail("import", file.string() + ": " + book.error().detail);
             });
@@ -177,6 +191,9 @@ int runSplit(CliContext& context, const std::vector<std::string>& args)
     out << chapters << " chapter files\n";
     for (const auto& warning : planned->warnings)
         out << "warning: " << warning << '\n';
+    out << "report:\n";
+    printSplitReport(out, planned->report, "  ");
+    printSuggestion(out, planned->suggestion, planned->suggestionApplied, "  ");
     return kExitOk;
 }
 

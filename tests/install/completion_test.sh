@@ -44,8 +44,8 @@ mkdir -p "$data/藏书库/小说/西游记" "$data/藏书库/笔记" "$bin/books
 expect 'annotate append audio blog cat import mine new pinyin publish search site speak split tree voices' veyla-cli ''
 expect 'import' veyla-cli im
 expect '--data --help --version' veyla-cli --
-expect '--help --into --no-punct --prefix --suffix' veyla-cli import --
-expect '--dry-run --help --no-punct --prefix --suffix' veyla-cli split --dry-run --
+expect '--apply-suggestion --help --ignore-case --into --no-punct --prefix --report --suffix' veyla-cli import --
+expect '--apply-suggestion --dry-run --help --ignore-case --no-punct --prefix --suffix' veyla-cli split --dry-run --
 expect '--device --help --rate --to --voice' veyla-cli --data "$data" speak --
 expect '--books --help --mode' veyla-cli mine --
 expect '--backwards --from --help' veyla-cli search --

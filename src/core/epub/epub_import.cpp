@@ -99,13 +99,14 @@ Status readCatalog(EpubBook& book, std::u16string_view bookPath, TextSource& sou
     result.mode = EpubImportMode::Catalog;
     ImportPlan& plan = result.plan;
     plan.style.source = import::HeadingSource::EpubCatalog;
-    plan.nodes.push_back({NodeKind::Folder, bookFolderName(bookPath), -1, {}});
+    plan.nodes.push_back({NodeKind::Folder, bookFolderName(bookPath), -1, {}, 0, {}, 0});
     int chapters = 0;
     int folders = 0;
     for (int i = 0; i < book.count(); ++i) {
         PlannedNode node;
         node.kind = book.hasChildren(i) ? NodeKind::Folder : NodeKind::Chapter;
         const std::u16string title = catalogTitleForFileName(book.title(i));
+        node.title = utf16::fromUtf8(book.title(i));
         if (node.kind == NodeKind::Folder) {
             node.name = numberPrefix(folders++) + title;
         } else {

@@ -84,46 +84,82 @@ bool userPrefixMatches(std::u16string_view text, const SplitOptions& options)
     return p != kNotFound;
 }
 
+// ASCII letters in lower case; everything else, and so every position, unchanged.
+std::u16string asciiLowerCase(std::u16string_view text)
+{
+    std::u16string lower(text);
+    for (char16_t& c : lower) {
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+    return lower;
+}
+
 HeadingStyle detectHeadingStyle(std::u16string_view text, const SplitOptions& options)
 {
     if (!options.prefix.empty() && userPrefixMatches(text, options))
         return {HeadingSource::UserPrefix, options.prefix, options.suffix};
+    const bool eitherCase = options.letterCase == LetterCase::Either;
     const auto& table = markers();
     for (std::size_t m = 0; m < table.size(); ++m) {
         const Marker& marker = table[m];
         for (const std::u16string_view key : marker.keys) {
             if (key.empty())
                 break;
-            const TextPos at = utf16::find(text, key, marker.from);
+            const TextPos at = utf16::find(text, eitherCase ? asciiLowerCase(key) : std::u16string(key), marker.from);
             if (isRejectedHeading(at, text, HeadingKey{}, marker.leniency, options.punctuation))
                 continue;
             std::u16string suffix(marker.suffix);
             if (m == kVolumeMarker && utf16::contains(text, u"卷一·"))
                 suffix = u"·";
-            return {HeadingSource::Marker, std::u16string(marker.prefix), std::move(suffix)};
+            std::u16string prefix(marker.prefix);
+            return {HeadingSource::Marker, eitherCase ? asciiLowerCase(prefix) : prefix, std::move(suffix)};
         }
     }
     return {HeadingSource::EveryShortLine, {}, {}};
 }
 
+// Records what the first chapter holds besides its own text: the text
+// before its heading line, and whether lines after it that pass as headings
+// were passed over as entries of a table of contents (closely spaced, or
+// each followed by another within the lookahead).
+void noteFirstChapter(std::u16string_view match, const HeadingKey& key, Punctuation punctuation, TextPos first,
+                      TextPos second, ImportPlan& plan)
+{
+    plan.firstHeading = static_cast<std::size_t>(utf16::lineStartOf(first, match));
+    if (key.prefix.empty() || second == kNotFound)
+        return;
+    for (TextPos p = utf16::find(match, key.prefix, utf16::lineEndOf(first, match)); p != kNotFound && p < second;
+         p = utf16::find(match, key.prefix, p + 1)) {
+        if (!isRejectedHeading(p, match, key, Leniency::Strict, punctuation)) {
+            plan.firstChapterHoldsContents = true;
+            return;
+        }
+    }
+}
+
 // Writes every chapter from the first heading on; the first chapter starts
-// at 0 so a preface and a table of contents stay in it.
-void splitAtHeadings(std::u16string_view text, const HeadingKey& key, Punctuation punctuation, TextPos first,
-                     TextPos cursor, PlanBuilder& builder)
+// at 0 so a preface and a table of contents stay in it. Headings are found
+// in match, which is text itself or text with its letters in one case;
+// titles and contents are taken from text.
+void splitAtHeadings(std::u16string_view text, std::u16string_view match, const HeadingKey& key,
+                     Punctuation punctuation, TextPos first, TextPos cursor, PlanBuilder& builder, ImportPlan& plan)
 {
     TextPos position = first;
     for (int counter = 1;; ++counter) {
         const std::u16string title = headingTitleAt(position, text);
         const TextPos start = counter == 1 ? 0 : utf16::lineStartOf(position, text);
         const TextPos from = counter == 1 ? cursor - 1 : utf16::lineEndOf(position, text);
-        const TextPos next = findNextHeading(from, key, text, punctuation);
+        const TextPos next = findNextHeading(from, key, match, punctuation);
+        if (counter == 1)
+            noteFirstChapter(match, key, punctuation, first, next, plan);
         const TextPos end = next == kNotFound ? static_cast<TextPos>(text.size()) : std::max(next, start);
         const std::u16string_view content = text.substr(start, end - start);
         const std::u16string name = zeroPadded(counter, 4) + u"_" + fileNameForm(title);
         if (content.size() > kLongChapter)
-            builder.splitLongChapter(name, content, kChapterPartSize);
+            builder.splitLongChapter(name, content, kChapterPartSize, title);
         else
-            builder.addChapter(name, content);
+            builder.addChapter(name, content, title);
         if (next == kNotFound)
             return;
         position = next;
@@ -155,6 +191,27 @@ void splitWithoutHeadings(std::u16string_view text, HeadingStyle& style, Punctua
 
 }  // namespace
 
+HeadingStyle chooseHeadingStyle(std::u16string_view text, const SplitOptions& options)
+{
+    if (options.letterCase == LetterCase::AsWritten)
+        return detectHeadingStyle(text, options);
+    SplitOptions lower = options;
+    lower.prefix = asciiLowerCase(options.prefix);
+    lower.suffix = asciiLowerCase(options.suffix);
+    return detectHeadingStyle(asciiLowerCase(text), lower);
+}
+
+std::vector<MarkerHeading> detectionMarkerHeadings()
+{
+    std::vector<MarkerHeading> headings;
+    for (std::size_t m = 0; m < markers().size(); ++m) {
+        headings.push_back({markers()[m].prefix, markers()[m].suffix});
+        if (m == kVolumeMarker)
+            headings.push_back({markers()[m].prefix, u"·"});
+    }
+    return headings;
+}
+
 ImportPlan splitIntoChapters(std::u16string_view bookName, std::u16string_view text, const SplitOptions& options)
 {
     return splitIntoChapters(bookName, std::make_shared<const std::u16string>(text), options);
@@ -175,14 +232,23 @@ ImportPlan splitIntoChapters(std::u16string_view bookName, std::shared_ptr<const
     }
     builder.addBookFolder(bookFolderName(name));
 
-    plan.style = detectHeadingStyle(text, options);
+    std::u16string lowerCase;
+    std::u16string_view match = text;
+    SplitOptions matchOptions = options;
+    if (options.letterCase == LetterCase::Either) {
+        lowerCase = asciiLowerCase(text);
+        match = lowerCase;
+        matchOptions.prefix = asciiLowerCase(options.prefix);
+        matchOptions.suffix = asciiLowerCase(options.suffix);
+    }
+    plan.style = detectHeadingStyle(match, matchOptions);
     const HeadingKey key{plan.style.prefix, plan.style.suffix};
     TextPos cursor = 0;
-    const TextPos first = findFirstHeading(cursor, key, text, options.punctuation);
+    const TextPos first = findFirstHeading(cursor, key, match, options.punctuation);
     if (first == kNotFound)
         splitWithoutHeadings(text, plan.style, options.punctuation, builder, plan.warnings);
     else
-        splitAtHeadings(text, key, options.punctuation, first, cursor, builder);
+        splitAtHeadings(text, match, key, options.punctuation, first, cursor, builder, plan);
     return plan;
 }
 

@@ -25,6 +25,11 @@ struct PlannedNode {
     std::u16string_view text;
     // Where text starts in the imported source text, in UTF-16 units (chapters only).
     std::size_t sourceOffset = 0;
+    // The heading title that started the chapter ("第七章　风雪", "CHAPTER I"),
+    // or the catalog entry's title; empty when no heading started it.
+    std::u16string title;
+    // 1, 2, ... for the parts of a chapter cut for length; 0 for a whole chapter.
+    int part = 0;
 };
 
 // How the chapters of a book were found.
@@ -51,6 +56,12 @@ struct ImportPlan {
     // so copies of a plan stay valid.
     std::vector<std::shared_ptr<const std::u16string>> texts;
     HeadingStyle style;
+    // Where the first chapter's heading line starts in the source; the text
+    // before it (a title page, a preface) is kept in the first chapter.
+    std::size_t firstHeading = 0;
+    // The first chapter also holds a list of closely spaced headings (a
+    // table of contents) that the search for the second chapter passed over.
+    bool firstChapterHoldsContents = false;
     // Things worth telling the user that did not stop the import.
     std::vector<std::string> warnings;
 };

@@ -32,6 +32,28 @@ bool endsCutOff(const DecodedText& decoded)
     return decoded.encoding == TextEncoding::Ansi && !decoded.text.empty() && decoded.text.back() == 0xFFFD;
 }
 
+SplitOptions splitOptionsOf(const ImportOptions& options)
+{
+    return {options.prefix, options.suffix, options.punctuation, options.letterCase};
+}
+
+// Splits a whole text, checks the split and looks for a better one when it
+// looks suspicious.
+void splitAndCheck(PlannedBook& book, std::u16string_view bookName, std::u16string text,
+                   const ImportOptions& options)
+{
+    const auto shared = std::make_shared<const std::u16string>(std::move(text));
+    const SplitOptions split = splitOptionsOf(options);
+    book.plan = splitIntoChapters(bookName, shared, split);
+    book.report = reportOnPlan(book.plan);
+    book.suggestion = suggestSplit(shared, split, book.report);
+    if (book.suggestion && options.suggestion == SuggestionUse::Apply) {
+        book.plan = splitIntoChapters(bookName, shared, book.suggestion->options);
+        book.report = book.suggestion->report;
+        book.suggestionApplied = true;
+    }
+}
+
 Result<PlannedBook> planText(const fs::path& path, const ImportOptions& options)
 {
     auto decoded = decodeTextFile(path);
@@ -57,9 +79,7 @@ Result<PlannedBook> planText(const fs::path& path, const ImportOptions& options)
         return Error{ErrorCode::Unsupported, path.string() + ": does not look like a text file"};
     if (endsCutOff(*decoded))
         book.warnings.push_back("the last character is cut off");
-    const SplitOptions split{options.prefix, options.suffix, options.punctuation};
-    book.plan = splitIntoChapters(decoded->bookName, std::make_shared<const std::u16string>(std::move(decoded->text)),
-                                  split);
+    splitAndCheck(book, decoded->bookName, std::move(decoded->text), options);
     return book;
 }
 
@@ -74,10 +94,9 @@ Result<PlannedBook> planEpub(const fs::path& path, const ImportOptions& options)
     book.warnings = epub->warnings;
     if (epub->mode == epub::EpubImportMode::Catalog) {
         book.plan = std::move(epub->plan);
+        book.report = reportOnPlan(book.plan);
     } else {
-        const SplitOptions split{options.prefix, options.suffix, options.punctuation};
-        book.plan = splitIntoChapters(epub->wholeText.bookName,
-                                      std::make_shared<const std::u16string>(std::move(epub->wholeText.text)), split);
+        splitAndCheck(book, epub->wholeText.bookName, std::move(epub->wholeText.text), options);
     }
     return book;
 }
@@ -112,6 +131,9 @@ Result<BookReport> importNovelFile(const fs::path& path, const fs::path& target,
     report.encoding = planned->encoding;
     report.style = planned->plan.style;
     report.warnings = planned->warnings;
+    report.splitReport = std::move(planned->report);
+    report.suggestion = std::move(planned->suggestion);
+    report.suggestionApplied = planned->suggestionApplied;
     report.warnings.insert(report.warnings.end(), planned->plan.warnings.begin(), planned->plan.warnings.end());
     if (!hasChapters(planned->plan))
         report.warnings.push_back("no chapter could be confirmed; the book folder is empty");

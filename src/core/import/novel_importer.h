@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -10,16 +11,26 @@
 #include "core/import/chapter_splitter.h"
 #include "core/import/import_plan.h"
 #include "core/import/plan_writer.h"
+#include "core/import/split_report.h"
+#include "core/import/split_suggestion.h"
 #include "core/import/text_decoder.h"
 #include "core/util/result.h"
 
 namespace veyla::import {
+
+// What to do with a better split found for a book whose split looks suspicious.
+enum class SuggestionUse {
+    Offer,  // plan with the user's options and report the suggestion
+    Apply,  // plan with the suggested options instead
+};
 
 // What the user chose for an import.
 struct ImportOptions {
     std::u16string prefix;  // heading prefix the user gave; may be empty
     std::u16string suffix;  // heading suffix the user gave; may be empty
     Punctuation punctuation = Punctuation::Allowed;
+    LetterCase letterCase = LetterCase::AsWritten;
+    SuggestionUse suggestion = SuggestionUse::Offer;
 };
 
 enum class SourceKind { Text, Epub };
@@ -31,6 +42,10 @@ struct PlannedBook {
     TextEncoding encoding = TextEncoding::None;  // text files only
     ImportPlan plan;
     std::vector<std::string> warnings;
+    // The check of the plan, and a better split when it looks suspicious.
+    SplitReport report;
+    std::optional<SplitSuggestion> suggestion;
+    bool suggestionApplied = false;  // plan was made with suggestion->options
 };
 
 // One file's import.
@@ -41,12 +56,15 @@ struct BookReport {
     HeadingStyle style;
     WrittenPlan written;
     std::vector<std::string> warnings;
+    SplitReport splitReport;
+    std::optional<SplitSuggestion> suggestion;
+    bool suggestionApplied = false;
     bool imported = false;  // something was written
     double seconds = 0;     // time taken to read, plan and write
 };
 
-// Reads and plans one novel without writing anything. A path containing
-// ".epub" (lower case) is read as an EPUB book, any other as text.
+// Reads and plans one novel without writing anything, and checks the plan.
+// A path containing ".epub" (lower case) is read as an EPUB book, any other as text.
 // Fails for a missing or unreadable file, an empty file, a file that starts
 // with an incomplete UTF-8 byte-order mark, bytes that are not text, and an
 // EPUB that cannot be opened.

@@ -20,15 +20,17 @@ public:
     void addTopLevelChapter(std::u16string name, std::u16string_view text);
     // The book folder; every later chapter goes into it.
     void addBookFolder(std::u16string name);
-    // A chapter named name + ".xml" in the book folder.
-    void addChapter(std::u16string_view name, std::u16string_view text);
+    // A chapter named name + ".xml" in the book folder, started by the heading title.
+    void addChapter(std::u16string_view name, std::u16string_view text, std::u16string_view title = {});
     // Cuts content into parts named base + "_%04d.xml", numbered from 1:
     // each part but the last ends just before the first line break at least
     // partSize units after its start, and that line break belongs to no part.
-    void splitLongChapter(std::u16string_view base, std::u16string_view content, std::size_t partSize);
+    void splitLongChapter(std::u16string_view base, std::u16string_view content, std::size_t partSize,
+                          std::u16string_view title = {});
 
 private:
     std::size_t offsetOf(std::u16string_view slice) const;
+    void addPart(std::u16string_view name, std::u16string_view text, std::u16string_view title, int part);
 
     ImportPlan& m_plan;
     std::u16string_view m_source;
