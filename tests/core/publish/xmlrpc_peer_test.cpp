@@ -42,8 +42,15 @@ public:
             ::execvp("python3", argv.data());
             ::_exit(127);
         }
-        for (int i = 0; i < 200 && !std::filesystem::exists(portFile); ++i)
+        // Up to a minute: Python starts slowly on a loaded machine. A peer
+        // that exits (no Python, a busy port) ends the wait at once.
+        for (int i = 0; i < 1200 && !std::filesystem::exists(portFile); ++i) {
+            if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+                m_pid = -1;
+                break;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
         if (std::filesystem::exists(portFile))
             m_port = std::stoi(veyla::test::readBytes(portFile));
     }
