@@ -6,6 +6,7 @@
 #include <iterator>
 #include <optional>
 
+#include "cli/blog_commands.h"
 #include "cli/chapter_commands.h"
 #include "cli/cli_context.h"
 #include "cli/import_commands.h"
@@ -184,6 +185,32 @@ const std::vector<Command>& commandTable()
          "portable copy (else the data folder); a .zip is unpacked there (refused whole\n"
          "if any entry is unsafe) and deleted. Ctrl-C stops and removes the partial file.\n",
          runCatalogue},
+        {"publish", "publish a chapter, or every chapter of a book or folder, to a blog",
+         "publish --site NAME PATH",
+         "Each chapter becomes a post (its title without order prefix, its text as\n"
+         "HTML in the code publishing mode of the colour settings), filed under its\n"
+         "book's category (默认顶层 for a chapter lying in 藏书库 itself). On a WordPress\n"
+         "site the categories from the top folder down to the book are made first,\n"
+         "with pinyin slugs. A failed post is tried up to 10 more times, except when\n"
+         "the blog refuses the user name, the password or the permission. Prints the\n"
+         "status of each step and \"published N, failed M\"; Ctrl-C stops.\n",
+         runPublish},
+        {"blog", "keep blog sites, list a blog's posts, fetch a post into the library",
+         "blog add|list|remove|posts|fetch [--site NAME] [--type T] [--self-signed] ARGS...",
+         "  blog add [--type wordpress|metaweblog] [--self-signed] NAME ADDRESS USER\n"
+         "      adds a site; the password is typed at a prompt without echo, or read\n"
+         "      from the first line of standard input. ADDRESS may be a bare host:\n"
+         "      http:// is put in front and, for WordPress, /xmlrpc.php appended.\n"
+         "      --self-signed accepts an HTTPS certificate no known authority signed.\n"
+         "  blog list             the sites: name, type, address, user\n"
+         "  blog remove NAME      forgets a site\n"
+         "  blog posts --site NAME CATEGORY\n"
+         "      the posts filed under a category (its name or id): id and title\n"
+         "  blog fetch --site NAME POST-ID PATH\n"
+         "      writes a post's text as the chapter PATH (PATH-2.xml, … when taken)\n"
+         "The sites are kept in control/blogSites.ini of the data folder with mode\n"
+         "0600; a file that others may read is refused.\n",
+         runBlog},
     };
     return table;
 }

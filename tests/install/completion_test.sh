@@ -41,7 +41,7 @@ mkdir -p "$data/藏书库/小说/西游记" "$data/藏书库/笔记" "$bin/books
 : >"$bin/books/红楼梦.txt"
 
 # Commands and options, as veyla-cli's help lists them.
-expect 'annotate append audio cat catalogue import mine new pinyin search site speak split tree update-check voices' veyla-cli ''
+expect 'annotate append audio blog cat catalogue import mine new pinyin publish search site speak split tree update-check voices' veyla-cli ''
 expect 'import' veyla-cli im
 expect '--data --help --version' veyla-cli --
 expect '--apply-suggestion --help --ignore-case --into --no-punct --prefix --report --suffix' veyla-cli import --

@@ -64,7 +64,7 @@ PresetDialog::PresetDialog(const view::DisplaySettings& settings, const SplitPre
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* grid = new QGridLayout;
+    auto* grid = m_grid = new QGridLayout;
     grid->addWidget(makeFontGroup(settings), 0, 0, 2, 1);
     grid->addWidget(voiceGroup, 0, 1);
     grid->addWidget(makeAnnotationGroup(settings), 1, 1);
@@ -184,6 +184,11 @@ void PresetDialog::apply(view::DisplaySettings& settings, SplitPresets& presets)
         settings.annotation = m_style->currentIndex();
     presets.headingKey = m_headingKey->text();
     presets.punctuation = m_punctuation->isChecked();
+}
+
+void PresetDialog::addGroup(QWidget* group)
+{
+    m_grid->addWidget(group, m_grid->rowCount(), 0, 1, 2);
 }
 
 }  // namespace veyla::gui

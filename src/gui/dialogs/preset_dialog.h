@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
@@ -34,6 +35,8 @@ public:
     void setVoices(const QStringList& voices, int current);
     // The values as edited; the annotation values change only when touched.
     void apply(view::DisplaySettings& settings, SplitPresets& presets) const;
+    // Adds a group of another part of the program below the others.
+    void addGroup(QWidget* group);
 
 signals:
     void widenPageRequested();
@@ -59,6 +62,7 @@ private:
     QComboBox* m_style = nullptr;
     QLineEdit* m_headingKey = nullptr;
     QCheckBox* m_punctuation = nullptr;
+    QGridLayout* m_grid = nullptr;
     bool m_initialSingle = false;
     bool m_initialComment = false;
     int m_initialStyle = 0;

@@ -135,6 +135,8 @@ bool DisplayController::runPresetDialog()
 {
     PresetDialog dialog(m_display.settings, m_presets, m_window);
     dialog.setVoices(m_voices, m_currentVoice);
+    if (m_extendPresetDialog)
+        m_extendPresetDialog(dialog);
     connect(&dialog, &PresetDialog::widenPageRequested, &m_view, &ReadingView::widenPage);
     connect(&dialog, &PresetDialog::narrowPageRequested, &m_view, &ReadingView::narrowPage);
     if (dialog.exec() != QDialog::Accepted)

@@ -20,6 +20,7 @@ namespace veyla::gui {
 class CommandRouter;
 class DisplayState;
 class LibraryTreePane;
+class PresetDialog;
 class ReadingView;
 class RibbonBar;
 struct SplitPresets;
@@ -66,6 +67,8 @@ public:
     void chooseBackgroundColour();
     // Runs "更多设置" and applies it on OK; returns whether it was accepted.
     bool runPresetDialog();
+    // Lets another part of the program add its group to "更多设置".
+    void setPresetDialogExtension(std::function<void(PresetDialog&)> extend) { m_extendPresetDialog = std::move(extend); }
 
 signals:
     // "更多设置" was accepted and its values applied (the voice among them).
@@ -92,6 +95,7 @@ private:
     RibbonBar& m_ribbon;
     CommandRouter& m_router;
     SplitPresets& m_presets;
+    std::function<void(PresetDialog&)> m_extendPresetDialog;
     QWidget* m_window;
     ColourChooser m_chooseColour;
     PathChooser m_choosePicture;

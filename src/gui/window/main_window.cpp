@@ -15,8 +15,10 @@
 #include "core/library/chapter_file.h"
 #include "core/platform/shell_open.h"
 #include "gui/commands/command_router.h"
+#include "gui/dialogs/preset_dialog.h"
 #include "gui/import/import_controller.h"
 #include "gui/output/site_controller.h"
+#include "gui/publish/publish_controller.h"
 #include "gui/search/mining_controller.h"
 #include "gui/search/name_search_controller.h"
 #include "gui/speech/audio_render_controller.h"
@@ -125,6 +127,9 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
     connect(m_mining, &MiningController::titleChanged, this, &QWidget::setWindowTitle);
     connect(m_mining, &MiningController::resultsReplacing, m_reading, &ReadingController::pathDeleted);
     connect(m_mining, &MiningController::message, this, [this](const QString& text) { statusBar()->showMessage(text); });
+    m_publish = new PublishController(m_folders, this);
+    connect(m_publish, &PublishController::status, this, [this](const QString& text) { statusBar()->showMessage(text); });
+    m_displayCommands->setPresetDialogExtension([this](PresetDialog& dialog) { m_publish->extendPresetDialog(dialog); });
     m_view->setContextMenuFiller([this](QMenu& menu) {
         ViewMenuState state;
         state.expandAllAtStart = m_display.settings.openAll;
@@ -259,6 +264,7 @@ void MainWindow::shutdown()
     m_nameSearch->requestStop();
     m_mining->requestStop();
     m_update->requestStop();
+    m_publish->requestStop();
     // Read-aloud and rendering end before anything is saved: both are
     // asked to stop first, so that they wind down together. The window
     // goes at once; a rendering finishes the chapters it has begun.
@@ -270,6 +276,7 @@ void MainWindow::shutdown()
     m_speech->wait();
     m_audio->waitForFinished();
     m_site->waitForFinished();
+    m_publish->waitForFinished();
     if (!m_library->rootFolder().empty())
         m_router->trigger(kSaveChapter);
     m_autosave.stop();

@@ -31,6 +31,7 @@ class LibraryTreeModel;
 class LibraryTreePane;
 class MiningController;
 class NameSearchController;
+class PublishController;
 class ReadingController;
 class ReadingView;
 class RibbonBar;
@@ -74,6 +75,7 @@ public:
     NameSearchController& nameSearch() const { return *m_nameSearch; }
     MiningController& mining() const { return *m_mining; }
     UpdateController& updates() const { return *m_update; }
+    PublishController& publishing() const { return *m_publish; }
 
     void setAutosaveInterval(int milliseconds);
     int autosaveInterval() const { return m_autosaveMs; }
@@ -135,6 +137,7 @@ private:
     MiningController* m_mining = nullptr;
     QLabel* m_chapterNotice = nullptr;
     UpdateController* m_update = nullptr;
+    PublishController* m_publish = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
     QTimer m_autosave;

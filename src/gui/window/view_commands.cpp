@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The main window's part of the reading view: the editing commands and the
 // opening text shown at start.
+#include <QStatusBar>
+
 #include <array>
 
 #include <QScrollBar>
@@ -13,6 +15,7 @@
 #include "gui/dialogs/chunk_properties_dialog.h"
 #include "gui/dialogs/word_count_dialog.h"
 #include "gui/output/site_controller.h"
+#include "gui/publish/publish_controller.h"
 #include "gui/view/reading_controller.h"
 #include "gui/view/reading_view.h"
 #include "gui/window/main_window.h"
@@ -20,6 +23,7 @@
 namespace veyla::gui {
 
 namespace fs = std::filesystem;
+using namespace Qt::StringLiterals;
 
 void MainWindow::bindEditCommands()
 {
@@ -59,6 +63,21 @@ void MainWindow::bindEditCommands()
         library::Chapter chapter = view::chapterFromDocument(model.document(), model.engine());
         if (output::reindentCodeParagraphs(chapter) > 0)
             showEditedChapter(chapter);
+    });
+    m_router->bind(kPublishChapter, [this] {
+        // The chapter as saved is what goes out.
+        if (m_reading->chapterPath().empty()) {
+            statusBar()->showMessage(u"请先打开要发布的章节"_s);
+            return;
+        }
+        if (!m_reading->save()) {
+            statusBar()->showMessage(u"章节未能保存，没有发布"_s);
+            return;
+        }
+        output::CodeHtmlOptions options;
+        options.colours = m_display.schemes.colours();
+        options.codeBackground = m_display.settings.codeBackground;
+        m_publish->publishChapter(m_reading->chapterPath(), options);
     });
     m_router->bind(kWordCount, [this] {
         WordCountDialog dialog(m_view->model().wordCount(), this);

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: MIT
+// "发布到博客" (command 33421) and the "发布" group of "更多设置".
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+
+#include <sys/stat.h>
+
+#include "../core/publish/fake_transport.h"
+#include "gui/commands/command_router.h"
+#include "gui/publish/blog_sites_group.h"
+#include "gui/publish/publish_controller.h"
+#include "gui/view/reading_controller.h"
+#include "gui/window/main_window.h"
+#include "gui_fixture.h"
+
+using namespace veyla;
+using namespace veyla::gui;
+using namespace Qt::StringLiterals;
+using publish::test::FakeTransport;
+
+namespace {
+
+// Hands the controller a transport that forwards to a script the test keeps.
+class ForwardingTransport : public platform::HttpTransport {
+public:
+    explicit ForwardingTransport(FakeTransport& fake) : m_fake(fake) {}
+    Result<platform::HttpResponse> send(const platform::HttpRequest& request,
+                                        const platform::HttpCallbacks& callbacks) override
+    {
+        return m_fake.send(request, callbacks);
+    }
+
+private:
+    FakeTransport& m_fake;
+};
+
+publish::BlogSiteList oneSite()
+{
+    publish::BlogSiteList list;
+    list.sites.push_back({publish::BlogType::WordPress, u"测试", u"127.0.0.1:8080", u"editor", u"pw", false});
+    list.selected = 0;
+    return list;
+}
+
+}  // namespace
+
+class PublishTest : public QObject {
+    Q_OBJECT
+private slots:
+    void publishesTheOpenChapterOnAWorkerUnderItsBookCategory()
+    {
+        GuiFixture fixture;
+        fixture.addChapter("小说/0001_西游记/0001_第一回.xml", u"诗曰：\n混沌未分天地乱"_s);
+        auto window = fixture.startWindow();
+        FakeTransport fake;
+        fake.answer(FakeTransport::result("<value><int>7</int></value>"));
+        fake.answer(FakeTransport::result("<value><int>8</int></value>"));
+        fake.answer(FakeTransport::result("<value><string>99</string></value>"));
+        auto& publishing = window->publishing();
+        publishing.setTransportFactory([&] { return std::make_unique<ForwardingTransport>(fake); });
+        QVERIFY(publishing.setSites(oneSite()));
+
+        QVERIFY(window->reading().openChapter(fixture.library() / "小说/0001_西游记/0001_第一回.xml"));
+        QSignalSpy finished(&publishing, &PublishController::finished);
+        QVERIFY(window->router().trigger(kPublishChapter));
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.first().first().toBool(), true);
+        QTRY_COMPARE(window->statusBar()->currentMessage(), u"成功发布文章： 第一回"_s);
+
+        QCOMPARE(fake.requests.size(), std::size_t{3});
+        QCOMPARE(fake.requests[0].url, std::string("http://127.0.0.1:8080/xmlrpc.php"));
+        QVERIFY(fake.requests[0].body.find("<string>小说</string>") != std::string::npos);
+        QVERIFY(fake.requests[1].body.find("<name>parent_id</name><value><i4>7</i4>") != std::string::npos);
+        const std::string& post = fake.requests[2].body;
+        QVERIFY(post.find("<methodName>metaWeblog.newPost</methodName>") != std::string::npos);
+        QVERIFY(post.find("<value><string>西游记</string></value></data>") != std::string::npos);
+        QVERIFY(post.find("混沌未分天地乱") != std::string::npos);
+
+        // The categories are known now: a second publication only posts.
+        fake.answer(FakeTransport::result("<value><string>100</string></value>"));
+        QVERIFY(window->router().trigger(kPublishChapter));
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(fake.requests.size(), std::size_t{4});
+        QVERIFY(fixture.messages.isEmpty());
+    }
+
+    void withoutAChosenSiteNothingIsSent()
+    {
+        GuiFixture fixture;
+        fixture.addChapter("书/0001_一.xml");
+        auto window = fixture.startWindow();
+        FakeTransport fake;
+        window->publishing().setTransportFactory([&] { return std::make_unique<ForwardingTransport>(fake); });
+        QVERIFY(window->reading().openChapter(fixture.library() / "书/0001_一.xml"));
+        QVERIFY(window->router().trigger(kPublishChapter));
+        QVERIFY(fake.requests.empty());
+        QVERIFY(!window->publishing().isBusy());
+
+        auto incomplete = oneSite();
+        incomplete.sites[0].password.clear();
+        QVERIFY(window->publishing().setSites(incomplete));
+        QVERIFY(window->router().trigger(kPublishChapter));
+        QVERIFY(fake.requests.empty());
+        QTRY_COMPARE(window->statusBar()->currentMessage(), u"网址、用户名、密码均不能为空"_s);
+    }
+
+    void theSettingsGroupEditsAndAddsSites()
+    {
+        GuiFixture fixture;
+        BlogSitesGroup group(oneSite());
+        auto* address = group.findChild<QLineEdit*>(u"blogAddress"_s);
+        auto* user = group.findChild<QLineEdit*>(u"blogUser"_s);
+        auto* choice = group.findChild<QComboBox*>(u"blogChoice"_s);
+        QCOMPARE(address->text(), u"127.0.0.1:8080"_s);
+        QCOMPARE(user->text(), u"editor"_s);
+
+        address->clear();
+        typeText(*address, u"blog.example.org"_s);
+        group.findChild<QComboBox*>(u"blogType"_s)->setCurrentIndex(1);
+        group.findChild<QCheckBox*>(u"blogSelfSigned"_s)->setChecked(true);
+        QVERIFY(group.addSite(u"第二个"_s));
+        QVERIFY(!group.addSite(u"第二个"_s));
+        QVERIFY(!group.addSite(QString()));
+        QCOMPARE(choice->count(), 2);
+
+        auto sites = group.sites();
+        QCOMPARE(sites.selected, 1);
+        QVERIFY(sites.sites[1].name == u"第二个");
+        QVERIFY(sites.sites[1].address == u"blog.example.org");
+        QVERIFY(sites.sites[1].type == publish::BlogType::MetaWeblog);
+        QVERIFY(sites.sites[1].acceptSelfSignedCertificate);
+        // The first site took the edits made while it was chosen.
+        QVERIFY(sites.sites[0].address == u"blog.example.org");
+
+        choice->setCurrentIndex(0);
+        QCOMPARE(group.sites().selected, 0);
+        QCOMPARE(user->text(), u"editor"_s);
+
+        // Kept in a file only its owner may read.
+        auto window = fixture.startWindow();
+        QVERIFY(window->publishing().setSites(group.sites()));
+        struct stat info {};
+        QCOMPARE(::stat(publish::blogSitesPath(fixture.folders()).c_str(), &info), 0);
+        QCOMPARE(info.st_mode & 0777u, 0600u);
+    }
+};
+
+QTEST_MAIN(PublishTest)
+#include "publish_test.moc"
