@@ -245,6 +245,8 @@ TEST(SplitReportBadInput, OneChapterAndHundredThousandChapters)
     EXPECT_EQ(reportOnPlan(planOf(numbered(1, 1))).verdict(), "looks right");
 
     std::vector<Chapter> many = numbered(1, 100000, u"章");
+    for (auto& c : many)
+        c.length = 10;
     SplitReport report = reportOnPlan(planOf(many));
     EXPECT_EQ(report.chapters, 100000u);
     EXPECT_EQ(report.describeRuns(5), "1-100000");
@@ -256,12 +258,12 @@ TEST(SplitReportBadInput, OneChapterAndHundredThousandChapters)
         doubled.push_back(c);
         doubled.push_back(c);
     }
-    doubled.resize(100000);
+    doubled.resize(20000);
     report = reportOnPlan(planOf(doubled));
-    EXPECT_EQ(report.issueCount(NumberIssueKind::Repeat), 50000u);
-    EXPECT_EQ(report.verdict(), "suspicious: 50000 repeated numbers (1 after 1)");
-    EXPECT_EQ(report.runs.size(), 50001u);
-    EXPECT_EQ(report.describeRuns(3), "1, 1-2, 2-3, and 49998 more");
+    EXPECT_EQ(report.issueCount(NumberIssueKind::Repeat), 10000u);
+    EXPECT_EQ(report.verdict(), "suspicious: 10000 repeated numbers (1 after 1)");
+    EXPECT_EQ(report.runs.size(), 10001u);
+    EXPECT_EQ(report.describeRuns(3), "1, 1-2, 2-3, and 9998 more");
 }
 
 TEST(SplitReportBadInput, TitlesThatAreOnlyNumbersOrHaveNone)
@@ -272,13 +274,13 @@ TEST(SplitReportBadInput, TitlesThatAreOnlyNumbersOrHaveNone)
     EXPECT_EQ(reportOnPlan(planOf(digits)).describeRuns(5), "1-2000");
 
     // No digit anywhere: nothing to check the order by, and nothing wrong with it.
-    std::vector<Chapter> names(3000, Chapter{u"風雪夜歸人"});
+    std::vector<Chapter> names(3000, Chapter{u"風雪夜歸人", 10});
     SplitReport report = reportOnPlan(planOf(names));
     EXPECT_EQ(report.numbered, 0u);
     EXPECT_EQ(report.verdict(), "looks right");
     // The same lines taken one by one as headings is what the report warns of.
-    names.insert(names.begin() + 1, {u"第一章"});
-    names.push_back({u"第二章"});
+    names.insert(names.begin() + 1, {u"第一章", 10});
+    names.push_back({u"第二章", 10});
     report = reportOnPlan(planOf(names, HeadingSource::EveryShortLine));
     EXPECT_EQ(report.verdict(),
               "suspicious: every short line was taken for a heading: 3000 of 3002 chapters have no number");
