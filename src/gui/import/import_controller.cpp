@@ -6,9 +6,12 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "core/import/novel_importer.h"
+#include "core/import/split_suggestion.h"
+#include "core/library/library_edit.h"
 #include "core/library/library_folder.h"
 #include "gui/commands/command_router.h"
 #include "gui/import/import_dialog.h"
+#include "gui/import/import_result_dialog.h"
 #include "gui/tree/library_controller.h"
 
 namespace veyla::gui {
@@ -66,16 +69,64 @@ bool ImportController::importChosen(const QStringList& paths, bool folderMode, c
     return start(std::move(job));
 }
 
+bool ImportController::reimportWithSuggestion(std::size_t row)
+{
+    if (m_busy.load() || row >= m_results.size() || !m_results[row].suggestion)
+        return false;
+    const ImportedBook book = m_results[row];
+    // Like every delete, the book goes to the trash; if it cannot, nothing changes.
+    if (!library::deleteItem(book.written, platform::trashLocationsFor(m_folders.dataFolder)))
+        return false;
+    Job job;
+    job.paths = {QString::fromStdU16String(book.source.u16string())};
+    job.prefix = QString::fromStdU16String(book.suggestion->prefix);
+    job.suffix = QString::fromStdU16String(book.suggestion->suffix);
+    job.punctuation = book.suggestion->punctuation == import::Punctuation::Allowed;
+    job.letterCase = book.suggestion->letterCase;
+    job.target = book.written.parent_path();
+    return start(std::move(job));
+}
+
+void ImportController::record(const fs::path& source, const import::BookReport& book)
+{
+    if (!book.imported || book.written.topLevel.empty())
+        return;
+    ImportedBook result;
+    result.source = source;
+    result.written = book.written.topLevel.front();
+    result.files = book.written.chapterFiles;
+    result.verdict = QString::fromStdString(book.splitReport.verdict());
+    result.suspicious = book.splitReport.suspicious;
+    if (book.suggestion && book.splitReport.suspicious) {
+        result.suggestion = book.suggestion->options;
+        const std::string options = import::commandLineOptions(book.suggestion->options);
+        result.suggestionText = QString::fromStdString(options + ": " + book.suggestion->report.counts());
+    }
+    const std::lock_guard lock(m_resultsLock);
+    m_pending.push_back(std::move(result));
+}
+
 bool ImportController::start(Job job)
 {
     if (m_busy.exchange(true)) {
         emit titleChanged(u"正在解析中,请等待..."_s);
         return false;
     }
-    const QModelIndex target = m_library.targetFolder();
-    m_target = target;
-    m_library.select(target);
-    const fs::path targetPath = m_library.pathOf(target);
+    m_targetPath = job.target;
+    fs::path targetPath;
+    if (job.target) {
+        m_target = QModelIndex();
+        targetPath = *job.target;
+    } else {
+        const QModelIndex target = m_library.targetFolder();
+        m_target = target;
+        m_library.select(target);
+        targetPath = m_library.pathOf(target);
+    }
+    {
+        const std::lock_guard lock(m_resultsLock);
+        m_pending.clear();
+    }
     m_stop = std::stop_source();
     m_startedAt = QDateTime::currentSecsSinceEpoch();
     m_watcher.setFuture(QtConcurrent::run([this, job = std::move(job), targetPath, stop = m_stop.get_token()] {
@@ -90,12 +141,17 @@ int ImportController::run(const Job& job, const fs::path& target, std::stop_toke
     options.prefix = job.prefix.toStdU16String();
     options.suffix = job.suffix.toStdU16String();
     options.punctuation = job.punctuation ? import::Punctuation::Allowed : import::Punctuation::Forbidden;
+    options.letterCase = job.letterCase;
+    const import::FileDone recorded = [this](const fs::path& file, const Result<import::BookReport>& book) {
+        if (book)
+            record(file, *book);
+    };
     auto announce = [this] {
         QMetaObject::invokeMethod(this, [this] { emit titleChanged(u"正在解析中,请等待..."_s); }, Qt::QueuedConnection);
     };
     if (job.folderMode) {
         announce();
-        (void)import::importNovelFolder(toPath(job.paths.value(0)), target, options, {}, stop);
+        (void)import::importNovelFolder(toPath(job.paths.value(0)), target, options, recorded, stop);
         return static_cast<int>(job.paths.size());
     }
     for (const QString& path : job.paths) {
@@ -106,10 +162,11 @@ int ImportController::run(const Job& job, const fs::path& target, std::stop_toke
             const fs::path folder = target / toPath(info.fileName());
             std::error_code ec;
             fs::create_directories(folder, ec);
-            (void)import::importNovelFolder(toPath(path), folder, options, {}, stop);
+            (void)import::importNovelFolder(toPath(path), folder, options, recorded, stop);
         } else if (path.contains(u".txt"_s) || path.contains(u".epub"_s) || !job.fromDrop) {
             announce();
-            (void)import::importNovelFile(toPath(path), target, options, stop);
+            const fs::path file = toPath(path);
+            recorded(file, import::importNovelFile(file, target, options, stop));
         }
     }
     return static_cast<int>(job.paths.size());
@@ -118,8 +175,21 @@ int ImportController::run(const Job& job, const fs::path& target, std::stop_toke
 void ImportController::done()
 {
     const int dropped = m_watcher.result();
-    m_library.refreshFolder(m_target);
+    if (m_targetPath)
+        m_library.refreshPath(*m_targetPath);
+    else
+        m_library.refreshFolder(m_target);
     m_busy = false;
+    {
+        const std::lock_guard lock(m_resultsLock);
+        m_results = std::move(m_pending);
+        m_pending.clear();
+    }
+    if (!m_results.empty()) {
+        if (m_resultDialog == nullptr)
+            m_resultDialog = new ImportResultDialog(*this, qobject_cast<QWidget*>(parent()));
+        m_resultDialog->showResults(m_results);
+    }
     const qint64 s = QDateTime::currentSecsSinceEpoch() - m_startedAt;
     emit titleChanged(QString::asprintf("共用时 %d时  %d 分 %d秒   success: %d  ", static_cast<int>((s / 3600) % 24),
                                         static_cast<int>((s / 60) % 60), static_cast<int>(s % 60), dropped));

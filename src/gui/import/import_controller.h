@@ -7,15 +7,32 @@
 #include <QStringList>
 
 #include <atomic>
+#include <mutex>
+#include <optional>
 #include <stop_token>
+#include <vector>
 
+#include "core/import/novel_importer.h"
 #include "core/platform/app_folders.h"
 
 namespace veyla::gui {
 
 class CommandRouter;
 class ImportDialog;
+class ImportResultDialog;
 class LibraryController;
+
+// One book an import wrote, with the check of its split.
+struct ImportedBook {
+    std::filesystem::path source;
+    std::filesystem::path written;  // the book folder (or chapter file) made in the library
+    int files = 0;
+    QString verdict;                // "looks right", or "suspicious: " and the reason
+    bool suspicious = false;
+    // The options of a better split, when one was found, and what it gives.
+    std::optional<import::SplitOptions> suggestion;
+    QString suggestionText;
+};
 
 // The chapter-splitting presets held while the program runs: the heading
 // key given to dropped files and whether titles may hold punctuation.
@@ -46,6 +63,15 @@ public:
     void requestStop();
     void waitForFinished();
 
+    // The books of the last import, shown in the import result.
+    const std::vector<ImportedBook>& results() const { return m_results; }
+    ImportResultDialog* resultDialog() const { return m_resultDialog; }
+    // Moves the book of results()[row] to the trash and imports its file
+    // again, into the same folder, with the suggested options. Refused
+    // while an import runs, without a suggestion, or when the trash cannot
+    // take the book.
+    bool reimportWithSuggestion(std::size_t row);
+
 signals:
     void titleChanged(const QString& title);
     void finished(int dropped);
@@ -58,10 +84,13 @@ private:
         QString prefix;
         QString suffix;
         bool punctuation = true;
+        import::LetterCase letterCase = import::LetterCase::AsWritten;
+        std::optional<std::filesystem::path> target;  // instead of the tree's selection
     };
     bool start(Job job);
     int run(const Job& job, const std::filesystem::path& target, std::stop_token stop);
     void done();
+    void record(const std::filesystem::path& source, const import::BookReport& book);
 
     platform::AppFolders m_folders;
     LibraryController& m_library;
@@ -72,6 +101,11 @@ private:
     std::stop_source m_stop;
     QFutureWatcher<int> m_watcher;
     QPersistentModelIndex m_target;
+    std::optional<std::filesystem::path> m_targetPath;
+    ImportResultDialog* m_resultDialog = nullptr;
+    std::mutex m_resultsLock;  // the worker adds to m_pending, the UI thread takes it when done
+    std::vector<ImportedBook> m_pending;
+    std::vector<ImportedBook> m_results;
     qint64 m_startedAt = 0;
 };
 

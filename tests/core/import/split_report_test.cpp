@@ -236,3 +236,70 @@ TEST(SplitReport, TextBeforeTheFirstHeadingIsMeasured)
 
 }  // namespace
 }  // namespace veyla::import
+
+namespace veyla::import {
+namespace {
+
+TEST(SplitReportBadInput, OneChapterAndHundredThousandChapters)
+{
+    EXPECT_EQ(reportOnPlan(planOf(numbered(1, 1))).verdict(), "looks right");
+
+    std::vector<Chapter> many = numbered(1, 100000, u"章");
+    for (auto& c : many)
+        c.length = 10;
+    SplitReport report = reportOnPlan(planOf(many));
+    EXPECT_EQ(report.chapters, 100000u);
+    EXPECT_EQ(report.describeRuns(5), "1-100000");
+    EXPECT_EQ(report.verdict(), "looks right");
+
+    // Every number twice: the issues are all listed, the verdict stays one line.
+    std::vector<Chapter> doubled;
+    for (const auto& c : many) {
+        doubled.push_back(c);
+        doubled.push_back(c);
+    }
+    doubled.resize(20000);
+    report = reportOnPlan(planOf(doubled));
+    EXPECT_EQ(report.issueCount(NumberIssueKind::Repeat), 10000u);
+    EXPECT_EQ(report.verdict(), "suspicious: 10000 repeated numbers (1 after 1)");
+    EXPECT_EQ(report.runs.size(), 10001u);
+    EXPECT_EQ(report.describeRuns(3), "1, 1-2, 2-3, and 9998 more");
+}
+
+TEST(SplitReportBadInput, TitlesThatAreOnlyNumbersOrHaveNone)
+{
+    std::vector<Chapter> digits;
+    for (int n = 1; n <= 2000; ++n)
+        digits.push_back({utf16::number(n)});
+    EXPECT_EQ(reportOnPlan(planOf(digits)).describeRuns(5), "1-2000");
+
+    // No digit anywhere: nothing to check the order by, and nothing wrong with it.
+    std::vector<Chapter> names(3000, Chapter{u"風雪夜歸人", 10});
+    SplitReport report = reportOnPlan(planOf(names));
+    EXPECT_EQ(report.numbered, 0u);
+    EXPECT_EQ(report.verdict(), "looks right");
+    // The same lines taken one by one as headings is what the report warns of.
+    names.insert(names.begin() + 1, {u"第一章", 10});
+    names.push_back({u"第二章", 10});
+    report = reportOnPlan(planOf(names, HeadingSource::EveryShortLine));
+    EXPECT_EQ(report.verdict(),
+              "suspicious: every short line was taken for a heading: 3000 of 3002 chapters have no number");
+}
+
+TEST(SplitReportBadInput, NumeralsThatOverflowAreNoNumbers)
+{
+    std::vector<Chapter> chapters = numbered(1, 3);
+    chapters.push_back({u"第九九九九九九九九九九九九九九九九九九九九回"});
+    chapters.push_back({u"Chapter 99999999999999999999999999999999"});
+    chapters.push_back({u"第一" + std::u16string(10000, u'萬') + u"章"});
+    for (const auto& c : numbered(4, 6))
+        chapters.push_back(c);
+    const SplitReport report = reportOnPlan(planOf(chapters));
+    EXPECT_EQ(report.overflowingNumbers, 3u);
+    EXPECT_EQ(report.unnumbered.size(), 3u);
+    EXPECT_EQ(report.describeRuns(5), "1-6");
+    EXPECT_EQ(report.verdict(), "suspicious: 3 of 9 chapters have no number");
+}
+
+}  // namespace
+}  // namespace veyla::import
