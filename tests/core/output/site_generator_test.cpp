@@ -159,7 +159,7 @@ TEST_F(SiteGeneratorTest, OneChapterMoreThanThePageSizeMakesTwoParts)
     EXPECT_NE(first.find("<p id=\"sec120\"/><h2>第120回</h2>"), std::string::npos);
     EXPECT_EQ(first.find("sec121"), std::string::npos);
     // The second part numbers its one chapter from 1 again.
-    expectGolden(html("藏书库/小说/0001_甲书/甲书_全集02.html"), "whole_part02.html");
+    expectGolden(html("藏书库/小说/0001_甲书/甲书_全集02.html"), "whole_book_02.html");
     const std::string index = pageText(html("藏书库/小说/0001_甲书/目录.html"));
     EXPECT_NE(index.find("href=\"甲书_全集01.html\""), std::string::npos);
     EXPECT_NE(index.find("href=\"甲书_全集02.html\""), std::string::npos);
