@@ -112,7 +112,7 @@ struct Transfer {
     std::uint64_t reportedBytes = 0;
     std::uint64_t lastReportedBytes = 0;
     Clock::time_point lastByte = Clock::now();
-    Clock::time_point lastReport = Clock::time_point::min();
+    std::optional<Clock::time_point> lastReport;  // none before the first report
     bool stalled = false;
     bool cancelled = false;
     bool tooLarge = false;
@@ -161,7 +161,7 @@ bool reportProgress(Transfer& t, std::optional<std::uint64_t> total, bool force)
     const auto now = Clock::now();
     // While bytes flow every piece is reported; while idle, a few times a
     // second so a cancel still reaches a stalled transfer.
-    if (!force && now - t.lastReport < milliseconds(200))
+    if (!force && t.lastReport && now - *t.lastReport < milliseconds(200))
         return true;
     t.lastReport = now;
     if (!t.callbacks->progress(HttpProgress{t.reportedBytes, total})) {
