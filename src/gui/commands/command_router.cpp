@@ -7,13 +7,13 @@ namespace veyla::gui {
 
 CommandRouter::CommandRouter(QObject* parent) : QObject(parent)
 {
-    for (const auto& spec : commandTable()) {
-        auto* action = new QAction(spec.caption.isEmpty() ? spec.toolTip : spec.caption, this);
-        action->setToolTip(spec.toolTip.isEmpty() ? spec.caption.trimmed() : spec.toolTip);
-        action->setCheckable(spec.kind == ControlKind::Toggle);
+    for (const auto& command : commandTable()) {
+        auto* action = new QAction(command.caption.isEmpty() ? command.toolTip : command.caption, this);
+        action->setToolTip(command.toolTip.isEmpty() ? command.caption.trimmed() : command.toolTip);
+        action->setCheckable(command.kind == ControlKind::Toggle);
         action->setEnabled(false);
-        action->setData(static_cast<int>(spec.id));
-        const int id = spec.id;
+        action->setData(static_cast<int>(command.id));
+        const int id = command.id;
         connect(action, &QAction::triggered, this, [this, id] { trigger(id); });
         m_actions[id] = action;
     }
