@@ -22,9 +22,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "text")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion, ffmpeg")
-# The speech engine and the sound library are opened when first used, so
-# dpkg-shlibdeps sees neither; espeak-ng-data holds the voices.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libespeak-ng1, espeak-ng-data, libasound2, libopusenc0")
+# The speech engine, the sound library, the Opus encoder and libcurl are
+# opened when first used, so dpkg-shlibdeps sees none of them;
+# espeak-ng-data holds the voices.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libespeak-ng1, espeak-ng-data, libasound2, libopusenc0, libcurl4")
 if(VEYLA_BUILD_GUI)
   # Qt's platform plugins (the window on X11) are loaded at run time, so no
   # library names them, and libqt6gui6 only recommends them.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/platform/http_transport.h"
+#include "core/platform/shared_library.h"
 
 namespace veyla::platform {
 
@@ -17,15 +18,71 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// libcurl's global state is set up once per process, before any handle
-// exists; call_once makes that safe when the first requests start on
-// several worker threads at the same time.
-bool initCurlOnce()
+// The libcurl functions the transport calls, bound when the first request
+// is made: libcurl pulls in some thirty libraries (TLS, Kerberos, LDAP...),
+// and a program that never goes online should not pay for loading them.
+struct CurlApi {
+    decltype(&::curl_global_init) globalInit = nullptr;
+    decltype(&::curl_easy_init) easyInit = nullptr;
+    decltype(&::curl_easy_setopt) easySetopt = nullptr;
+    decltype(&::curl_easy_perform) easyPerform = nullptr;
+    decltype(&::curl_easy_getinfo) easyGetinfo = nullptr;
+    decltype(&::curl_easy_cleanup) easyCleanup = nullptr;
+    decltype(&::curl_easy_strerror) easyStrerror = nullptr;
+    decltype(&::curl_free) free = nullptr;
+    decltype(&::curl_slist_append) slistAppend = nullptr;
+    decltype(&::curl_slist_free_all) slistFreeAll = nullptr;
+    decltype(&::curl_url) url = nullptr;
+    decltype(&::curl_url_cleanup) urlCleanup = nullptr;
+    decltype(&::curl_url_get) urlGet = nullptr;
+    decltype(&::curl_url_set) urlSet = nullptr;
+};
+
+Result<CurlApi> bindCurl(const SharedLibrary& lib)
 {
-    static std::once_flag once;
-    static bool ready = false;
-    std::call_once(once, [] { ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
-    return ready;
+    CurlApi api;
+    for (Status bound : {lib.bind(api.globalInit, "curl_global_init"), lib.bind(api.easyInit, "curl_easy_init"),
+                         lib.bind(api.easySetopt, "curl_easy_setopt"), lib.bind(api.easyPerform, "curl_easy_perform"),
+                         lib.bind(api.easyGetinfo, "curl_easy_getinfo"), lib.bind(api.easyCleanup, "curl_easy_cleanup"),
+                         lib.bind(api.easyStrerror, "curl_easy_strerror"), lib.bind(api.free, "curl_free"),
+                         lib.bind(api.slistAppend, "curl_slist_append"),
+                         lib.bind(api.slistFreeAll, "curl_slist_free_all"), lib.bind(api.url, "curl_url"),
+                         lib.bind(api.urlCleanup, "curl_url_cleanup"), lib.bind(api.urlGet, "curl_url_get"),
+                         lib.bind(api.urlSet, "curl_url_set")}) {
+        if (!bound)
+            return bound.error();
+    }
+    // The global state is set up once per process, before any handle exists.
+    if (api.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK)
+        return Error{ErrorCode::NetworkFailed, lib.fileName() + " could not be initialised"};
+    return api;
+}
+
+Result<CurlApi> loadCurl()
+{
+    // Debian's libcurl4 (OpenSSL) first, then the GnuTLS build.
+    std::string reasons;
+    for (const char* name : {"libcurl.so.4", "libcurl-gnutls.so.4"}) {
+        auto library = SharedLibrary::open(name);
+        if (library)
+            return bindCurl(*library);
+        reasons += (reasons.empty() ? "" : "; ") + library.error().detail;
+    }
+    return Error{ErrorCode::NetworkFailed, "going online needs libcurl (Debian package libcurl4): " + reasons};
+}
+
+// Loaded once per process; a function-local static is initialised safely
+// when the first requests start on several worker threads at once.
+const Result<CurlApi>& curlApi()
+{
+    static const Result<CurlApi> loaded = loadCurl();
+    return loaded;
+}
+
+// Set in send() before any other function here runs on that thread.
+const CurlApi& api()
+{
+    return *curlApi();
 }
 
 std::string lower(std::string_view text)
@@ -54,23 +111,23 @@ struct Origin {
 
 std::optional<Origin> originOf(const std::string& url)
 {
-    CURLU* handle = curl_url();
+    CURLU* handle = api().url();
     if (handle == nullptr)
         return std::nullopt;
     std::optional<Origin> origin;
-    if (curl_url_set(handle, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK) {
+    if (api().urlSet(handle, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK) {
         char* scheme = nullptr;
         char* host = nullptr;
         char* port = nullptr;
-        if (curl_url_get(handle, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
-            curl_url_get(handle, CURLUPART_HOST, &host, 0) == CURLUE_OK &&
-            curl_url_get(handle, CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK)
+        if (api().urlGet(handle, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
+            api().urlGet(handle, CURLUPART_HOST, &host, 0) == CURLUE_OK &&
+            api().urlGet(handle, CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK)
             origin = Origin{lower(scheme), lower(host), port};
-        curl_free(scheme);
-        curl_free(host);
-        curl_free(port);
+        api().free(scheme);
+        api().free(host);
+        api().free(port);
     }
-    curl_url_cleanup(handle);
+    api().urlCleanup(handle);
     return origin;
 }
 
@@ -223,19 +280,19 @@ int onProgress(void* user, curl_off_t downloadTotal, curl_off_t /*downloadNow*/,
 }
 
 struct EasyHandle {
-    CURL* curl = curl_easy_init();
+    CURL* curl = api().easyInit();
     curl_slist* headers = nullptr;
     ~EasyHandle()
     {
-        curl_slist_free_all(headers);
+        api().slistFreeAll(headers);
         if (curl != nullptr)
-            curl_easy_cleanup(curl);
+            api().easyCleanup(curl);
     }
 };
 
 Error transferError(CURLcode code, const Transfer& t, const char* detail, const std::string& url)
 {
-    std::string message = url + ": " + (detail[0] != '\0' ? detail : curl_easy_strerror(code));
+    std::string message = url + ": " + (detail[0] != '\0' ? detail : api().easyStrerror(code));
     if (t.sinkError)
         return *t.sinkError;
     if (t.cancelled)
@@ -271,8 +328,8 @@ Result<HttpResponse> CurlTransport::send(const HttpRequest& request, const HttpC
         return Error{ErrorCode::InvalidArgument, "unsupported HTTP method " + request.method};
     if (!schemeAllowed(request.url))
         return Error{ErrorCode::InvalidArgument, "not an http or https address: " + request.url};
-    if (!initCurlOnce())
-        return Error{ErrorCode::NetworkFailed, "the HTTP library could not be initialised"};
+    if (const auto& loaded = curlApi(); !loaded)
+        return loaded.error();
 
     const auto started = Clock::now();
     Transfer t;
@@ -297,70 +354,70 @@ Result<HttpResponse> CurlTransport::send(const HttpRequest& request, const HttpC
         t.hopBytes = 0;
         t.lastByte = Clock::now();
 
-        curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-        curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
-        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(curl, CURLOPT_USERAGENT, "Veyla");
+        api().easySetopt(curl, CURLOPT_URL, url.c_str());
+        api().easySetopt(curl, CURLOPT_ERRORBUFFER, errorText);
+        api().easySetopt(curl, CURLOPT_NOSIGNAL, 1L);
+        api().easySetopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+        api().easySetopt(curl, CURLOPT_USERAGENT, "Veyla");
         // Redirects are followed here, hop by hop, so a body never leaves
         // for another host.
-        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
-        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, request.acceptSelfSignedCertificate ? 0L : 1L);
-        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, request.acceptSelfSignedCertificate ? 0L : 2L);
+        api().easySetopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+        api().easySetopt(curl, CURLOPT_SSL_VERIFYPEER, request.acceptSelfSignedCertificate ? 0L : 1L);
+        api().easySetopt(curl, CURLOPT_SSL_VERIFYHOST, request.acceptSelfSignedCertificate ? 0L : 2L);
 
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max<milliseconds::rep>(1, request.connectTimeout.count())));
+        api().easySetopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max<milliseconds::rep>(1, request.connectTimeout.count())));
         // The low-speed limit is the receive time-out in whole seconds; the
         // progress callback enforces the exact figure.
         if (request.receiveTimeout.count() > 0) {
             const long stallSeconds = static_cast<long>((request.receiveTimeout.count() + 999) / 1000);
-            curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-            curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+            api().easySetopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+            api().easySetopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
         }
         if (request.deadline.count() > 0) {
             const auto left = std::chrono::duration_cast<milliseconds>(request.deadline - (Clock::now() - started));
             if (left.count() <= 0)
                 return Error{ErrorCode::TimedOut, url + ": the transfer did not end in time"};
-            curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(left.count()));
+            api().easySetopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(left.count()));
         }
         if (!callbacks.sink)
-            curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::min<std::uint64_t>(
+            api().easySetopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::min<std::uint64_t>(
                                                                    request.maxBodyBytes, 0x7fffffffffffffffull)));
 
-        curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
-        curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t);
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
-        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
-        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
-        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
-        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        api().easySetopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
+        api().easySetopt(curl, CURLOPT_HEADERDATA, &t);
+        api().easySetopt(curl, CURLOPT_WRITEFUNCTION, onBody);
+        api().easySetopt(curl, CURLOPT_WRITEDATA, &t);
+        api().easySetopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
+        api().easySetopt(curl, CURLOPT_XFERINFODATA, &t);
+        api().easySetopt(curl, CURLOPT_NOPROGRESS, 0L);
 
         for (const auto& [name, value] : request.headers)
-            easy.headers = curl_slist_append(easy.headers, (name + ": " + value).c_str());
+            easy.headers = api().slistAppend(easy.headers, (name + ": " + value).c_str());
         if (request.noCache) {
-            easy.headers = curl_slist_append(easy.headers, "Cache-Control: no-cache");
-            easy.headers = curl_slist_append(easy.headers, "Pragma: no-cache");
+            easy.headers = api().slistAppend(easy.headers, "Cache-Control: no-cache");
+            easy.headers = api().slistAppend(easy.headers, "Pragma: no-cache");
         }
         if (sendBody) {
-            curl_easy_setopt(curl, CURLOPT_POST, 1L);
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.data());
+            api().easySetopt(curl, CURLOPT_POST, 1L);
+            api().easySetopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+            api().easySetopt(curl, CURLOPT_POSTFIELDS, request.body.data());
             if (!request.contentType.empty())
-                easy.headers = curl_slist_append(easy.headers, ("Content-Type: " + request.contentType).c_str());
+                easy.headers = api().slistAppend(easy.headers, ("Content-Type: " + request.contentType).c_str());
             // No 100-continue round trip: the body is small and sent at once.
-            easy.headers = curl_slist_append(easy.headers, "Expect:");
+            easy.headers = api().slistAppend(easy.headers, "Expect:");
         } else {
-            curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+            api().easySetopt(curl, CURLOPT_HTTPGET, 1L);
         }
-        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, easy.headers);
+        api().easySetopt(curl, CURLOPT_HTTPHEADER, easy.headers);
 
-        const CURLcode code = curl_easy_perform(curl);
+        const CURLcode code = api().easyPerform(curl);
         if (code != CURLE_OK)
             return transferError(code, t, errorText, url);
 
         long status = 0;
-        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        api().easyGetinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         char* next = nullptr;
-        curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &next);
+        api().easyGetinfo(curl, CURLINFO_REDIRECT_URL, &next);
         const std::string nextUrl = next != nullptr ? next : "";
         const bool follow = t.redirectHop && !nextUrl.empty() && request.maxRedirects > 0 &&
                             (!sendBody || bodyMayFollow(url, nextUrl));
@@ -384,7 +441,7 @@ Result<HttpResponse> CurlTransport::send(const HttpRequest& request, const HttpC
         response.reason = std::move(t.reason);
         response.headers = std::move(t.headers);
         char* effective = nullptr;
-        curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective);
+        api().easyGetinfo(curl, CURLINFO_EFFECTIVE_URL, &effective);
         response.effectiveUrl = effective != nullptr ? effective : url;
         if (t.redirectHop) {
             // A redirect returned as the answer: its body is the answer's body.
