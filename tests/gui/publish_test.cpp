@@ -10,9 +10,12 @@
 #include <sys/stat.h>
 
 #include "../core/publish/fake_transport.h"
+#include "core/library/chapter_file.h"
 #include "gui/commands/command_router.h"
+#include "gui/publish/blog_posts_dialog.h"
 #include "gui/publish/blog_sites_group.h"
 #include "gui/publish/publish_controller.h"
+#include "gui/tree/library_controller.h"
 #include "gui/view/reading_controller.h"
 #include "gui/window/main_window.h"
 #include "gui_fixture.h"
@@ -106,6 +109,92 @@ private slots:
         QVERIFY(window->router().trigger(kPublishChapter));
         QVERIFY(fake.requests.empty());
         QTRY_COMPARE(window->statusBar()->currentMessage(), u"网址、用户名、密码均不能为空"_s);
+    }
+
+    // "读取博客文章" on a book: its category's posts are listed and cached in
+    // the book's "0.txt"; the checked ones become chapters after the last.
+    void postsOfABookCategoryAreReadBackIntoTheBook()
+    {
+        GuiFixture fixture;
+        fixture.addChapter("小说/0001_西游记/0001_第一回.xml", u"诗曰"_s);
+        auto window = fixture.startWindow();
+        FakeTransport fake;
+        auto& publishing = window->publishing();
+        publishing.setTransportFactory([&] { return std::make_unique<ForwardingTransport>(fake); });
+        QVERIFY(publishing.setSites(oneSite()));
+        const auto book = fixture.library() / "小说/0001_西游记";
+        QVERIFY(window->library().selectPath(book));
+
+        fake.answer(FakeTransport::result(
+            "<value><array><data><value><struct><member><name>name</name><value><string>西游记</string></value>"
+            "</member><member><name>term_id</name><value><string>12</string></value></member></struct></value>"
+            "</data></array></value>"));
+        const std::string post = "<value><struct><member><name>post_id</name><value><string>%1</string></value>"
+                                 "</member><member><name>post_title</name><value><string>%2</string></value>"
+                                 "</member></struct></value>";
+        const auto postXml = [&](const char* id, const char* title) {
+            return QString::fromStdString(post).arg(QString::fromUtf8(id), QString::fromUtf8(title)).toStdString();
+        };
+        fake.answer(FakeTransport::result("<value><array><data>" + postXml("30", "第二回") +
+                                          postXml("31", "第三回/上") + "</data></array></value>"));
+        QSignalSpy listed(&publishing, &PublishController::postsListed);
+        QVERIFY(window->router().trigger(kBlogPosts));
+        QVERIFY(listed.wait(30000));
+        QCOMPARE(listed.first().first().toInt(), 2);
+        QVERIFY(fake.requests[0].body.find("<string>西游记</string>") != std::string::npos);
+        QVERIFY(fake.requests[1].body.find("<name>category</name><value><i4>12</i4>") != std::string::npos);
+        QVERIFY(std::filesystem::exists(book / "0.txt"));
+
+        // Opened again, the list comes from the cache: nothing is sent.
+        QVERIFY(publishing.showPosts(fixture.library(), book));
+        QCOMPARE(fake.requests.size(), std::size_t{2});
+        auto* dialog = publishing.postsDialog();
+        QVERIFY(dialog->isVisible());
+        dialog->checkAll();
+        QCOMPARE(dialog->checkedPosts().size(), std::size_t{2});
+
+        const auto content = [](const char* title, const char* html) {
+            return FakeTransport::result(std::string("<value><struct><member><name>post_title</name><value><string>") +
+                                         title + "</string></value></member><member><name>post_content</name>"
+                                         "<value><string>" + html + "</string></value></member></struct></value>");
+        };
+        fake.answer(content("第二回", "&lt;p&gt;第二回的正文&lt;/p&gt;"));
+        fake.answer(content("第三回/上", "三"));
+        QSignalSpy fetched(&publishing, &PublishController::postsFetched);
+        QVERIFY(publishing.fetchPosts(dialog->checkedPosts()));
+        QVERIFY(fetched.wait(30000));
+        const auto chapters = fetched.first().at(1).value<std::vector<std::filesystem::path>>();
+        QCOMPARE(chapters.size(), std::size_t{2});
+        QCOMPARE(chapters[0], book / "0002_第二回.xml");
+        QCOMPARE(chapters[1], book / "0003_第三回_上.xml");
+        auto first = library::readChapter(chapters[0], {});
+        QVERIFY(first.ok());
+        QCOMPARE(QString::fromStdU16String(first->paragraphs.at(0).text()).trimmed(), u"第二回的正文"_s);
+        QTRY_COMPARE(window->library().selectedPath(), chapters[0]);
+        QVERIFY(fixture.messages.isEmpty());
+    }
+
+    void aBlogWithoutTheCategoryIsSaidAndNothingIsWritten()
+    {
+        GuiFixture fixture;
+        fixture.addChapter("书/0001_一.xml");
+        auto window = fixture.startWindow();
+        FakeTransport fake;
+        auto& publishing = window->publishing();
+        publishing.setTransportFactory([&] { return std::make_unique<ForwardingTransport>(fake); });
+        QVERIFY(publishing.setSites(oneSite()));
+        fake.answer(FakeTransport::result("<value><array><data></data></array></value>"));
+        QSignalSpy status(&publishing, &PublishController::status);
+        QVERIFY(publishing.showPosts(fixture.library(), fixture.library() / "书"));
+        QTRY_VERIFY(!publishing.isBusy());
+        QTRY_VERIFY(window->statusBar()->currentMessage().startsWith(u"无法读取文章列表："_s));
+        QVERIFY(!std::filesystem::exists(fixture.library() / "书/0.txt"));
+
+        // A fault from the blog names the blog's refusal.
+        fake.answer(FakeTransport::fault(403, "Incorrect username or password."));
+        QVERIFY(publishing.listPosts(true));
+        QTRY_VERIFY(!publishing.isBusy());
+        QTRY_VERIFY(window->statusBar()->currentMessage().contains(u"Incorrect username or password."_s));
     }
 
     void theSettingsGroupEditsAndAddsSites()

@@ -2,6 +2,8 @@
 #include "core/publish/chapter_publishing.h"
 
 #include "core/library/chapter_file.h"
+#include "core/library/library_folder.h"
+#include "core/util/utf16.h"
 
 namespace veyla::publish {
 
@@ -36,6 +38,32 @@ Result<std::filesystem::path> writeFetchedPost(const std::filesystem::path& targ
     if (!written)
         return written.error();
     return path;
+}
+
+std::filesystem::path fetchedPostPath(const std::filesystem::path& folder, std::u16string_view title)
+{
+    // Room for the order prefix, a "-N" for a taken name and ".xml".
+    constexpr std::size_t kMaxTitleBytes = 200;
+    std::u16string name;
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < title.size(); ++i) {
+        char16_t c = title[i];
+        const bool pair = utf16::isHighSurrogate(c) && i + 1 < title.size() && utf16::isLowSurrogate(title[i + 1]);
+        const std::size_t width = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        if (bytes + width > kMaxTitleBytes)
+            break;
+        if (c < 0x20 || c == 0x7F || c == u'/' || c == u'\\' || (!pair && (utf16::isHighSurrogate(c) || utf16::isLowSurrogate(c))))
+            c = u'_';
+        name += c;
+        if (pair)
+            name += title[++i];
+        bytes += width;
+    }
+    name = std::u16string(utf16::trim(name, u" \t\u3000"));
+    if (name.empty() || name == u"." || name == u"..")
+        name = u"无标题";
+    const int order = library::nextChapterNumber(library::listFolder(folder));
+    return folder / library::pathFromText(library::itemFileName(library::ItemKind::Chapter, order, name));
 }
 
 }  // namespace veyla::publish

@@ -27,4 +27,9 @@ Result<std::string> publishChapterFile(BlogPublisher& publisher, const std::file
 // replaced). Returns the path written.
 Result<std::filesystem::path> writeFetchedPost(const std::filesystem::path& target, std::u16string_view text);
 
+// Where a post read back into folder goes: the folder's next chapter number
+// and the post's title as the name, with "/", "\\" and control characters
+// made "_", cut to fit a file name, and "无标题" when no usable text is left.
+std::filesystem::path fetchedPostPath(const std::filesystem::path& folder, std::u16string_view title);
+
 }  // namespace veyla::publish

@@ -125,6 +125,7 @@ enum CommandId : int {
 
     // Commands of this program's own
     kSleepTimerCombo = 34101,   // "定时": when read-aloud stops by itself
+    kBlogPosts = 34102,         // "读取博客文章": a blog category's posts read back into a folder
 };
 
 }  // namespace veyla::gui

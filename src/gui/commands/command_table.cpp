@@ -35,6 +35,7 @@ const std::vector<CommandSpec>& commandTable()
         {kSitePaging, "", u"生成本地网站 全书内容 分页设置"_s, QString(), CommandTarget::Tree, ControlKind::Button, QString(), QString()},
         {kOpenLocalSite, "", u"打开本地网站，对应的目录 "_s, QString(), CommandTarget::Tree, ControlKind::Button, QString(), QString()},
         {kRenderBookAudio, "", u"生成本书音频"_s, QString(), CommandTarget::Tree, ControlKind::Button, QString(), QString()},
+        {kBlogPosts, "", u"读取博客文章"_s, QString(), CommandTarget::Tree, ControlKind::Button, QString(), QString()},
         {kOpenPath, "", u"打开路径"_s, QString(), CommandTarget::Frame, ControlKind::Button, QString(), QString()},
         {kNewChapterMenu, "", u"新建文章"_s, QString(), CommandTarget::Frame, ControlKind::Button, QString(), QString()},
         {kClearRecentPaths, "", u"清理最近任务"_s, QString(), CommandTarget::Frame, ControlKind::Button, QString(), QString()},

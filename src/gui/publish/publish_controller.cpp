@@ -5,8 +5,10 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "core/publish/chapter_publishing.h"
+#include "core/util/utf16.h"
 #include "gui/app/message_box.h"
 #include "gui/dialogs/preset_dialog.h"
+#include "gui/publish/blog_posts_dialog.h"
 #include "gui/publish/blog_sites_group.h"
 
 namespace veyla::gui {
@@ -38,6 +40,7 @@ PublishController::PublishController(platform::AppFolders folders, QWidget* wind
             emit status(u"无法读取章节："_s + QString::fromStdString(result.error().detail));
         emit finished(result.ok());
     });
+    connect(&m_readBack, &QFutureWatcher<ReadBack>::finished, this, &PublishController::readBackFinished);
 }
 
 PublishController::~PublishController()
@@ -49,6 +52,7 @@ PublishController::~PublishController()
 void PublishController::waitForFinished()
 {
     m_watcher.waitForFinished();
+    m_readBack.waitForFinished();
 }
 
 void PublishController::warn(const QString& text)
@@ -98,6 +102,27 @@ void PublishController::extendPresetDialog(PresetDialog& dialog)
     connect(&dialog, &QDialog::accepted, this, [this, group] { setSites(group->sites()); });
 }
 
+bool PublishController::ensurePublisher()
+{
+    if (m_publisher)
+        return true;
+    if (!m_sitesReadable || m_sites.selected < 0) {
+        warn(u"请先在“更多设置”的“发布”中选择网站"_s);
+        return false;
+    }
+    auto login = publish::blogLogin(m_sites.sites[static_cast<std::size_t>(m_sites.selected)]);
+    if (!login) {
+        warn(QString::fromStdString(login.error().detail));
+        return false;
+    }
+    m_transport = m_makeTransport();
+    m_pinyin = std::make_unique<text::PinyinTable>(text::PinyinTable::shippedPath(m_folders));
+    m_publisher = std::make_unique<publish::BlogPublisher>(*m_transport, std::move(*login), m_pinyin.get());
+    m_publisher->setStopFlag(&m_stop);
+    m_publisher->setStatusText([this](std::u16string_view text) { report(text); });
+    return true;
+}
+
 bool PublishController::publishChapter(const std::filesystem::path& chapterFile, const output::CodeHtmlOptions& options)
 {
     if (m_busy) {
@@ -105,22 +130,8 @@ bool PublishController::publishChapter(const std::filesystem::path& chapterFile,
         emit status(u"正在停止发布……"_s);
         return false;
     }
-    if (!m_publisher) {
-        if (!m_sitesReadable || m_sites.selected < 0) {
-            warn(u"请先在“更多设置”的“发布”中选择网站"_s);
-            return false;
-        }
-        auto login = publish::blogLogin(m_sites.sites[static_cast<std::size_t>(m_sites.selected)]);
-        if (!login) {
-            warn(QString::fromStdString(login.error().detail));
-            return false;
-        }
-        m_transport = m_makeTransport();
-        m_pinyin = std::make_unique<text::PinyinTable>(text::PinyinTable::shippedPath(m_folders));
-        m_publisher = std::make_unique<publish::BlogPublisher>(*m_transport, std::move(*login), m_pinyin.get());
-        m_publisher->setStopFlag(&m_stop);
-        m_publisher->setStatusText([this](std::u16string_view text) { report(text); });
-    }
+    if (!ensurePublisher())
+        return false;
     m_stop = false;
     m_busy = true;
     m_failedCategories.clear();
@@ -131,6 +142,143 @@ bool PublishController::publishChapter(const std::filesystem::path& chapterFile,
                                            &m_failedCategories);
     }));
     return true;
+}
+
+QString PublishController::callError(const Error& error) const
+{
+    if (m_publisher && m_publisher->client().isFault())
+        return u"博客拒绝："_s + QString::number(m_publisher->client().fault().code) + u" "_s +
+               QString::fromStdString(m_publisher->client().fault().message);
+    return QString::fromStdString(error.detail);
+}
+
+bool PublishController::showPosts(const std::filesystem::path& libraryFolder, const std::filesystem::path& folder)
+{
+    auto categories = publish::blogCategoryPath(libraryFolder, folder / "x.xml");
+    if (!categories) {
+        warn(QString::fromStdString(categories.error().detail));
+        return false;
+    }
+    if (m_postsDialog == nullptr) {
+        m_postsDialog = new BlogPostsDialog(m_window);
+        connect(m_postsDialog, &BlogPostsDialog::refreshRequested, this, [this] { listPosts(true); });
+        connect(m_postsDialog, &BlogPostsDialog::fetchRequested, this,
+                [this](const std::vector<publish::RemotePost>& posts) { fetchPosts(posts); });
+    }
+    if (m_busy) {
+        emit status(u"正在与博客通信，请稍候"_s);
+        return false;
+    }
+    m_postsLibrary = libraryFolder;
+    m_postsFolder = folder;
+    m_postsCategory = categories->back();
+    m_postsDialog->showCategory(QString::fromStdU16String(m_postsCategory));
+    m_postsDialog->show();
+    m_postsDialog->raise();
+    return listPosts(false);
+}
+
+bool PublishController::listPosts(bool refresh)
+{
+    if (m_busy || m_postsFolder.empty())
+        return false;
+    // A list read before needs no site at all.
+    if (!refresh) {
+        if (auto cached = publish::readPostListCache(m_postsFolder)) {
+            m_postsDialog->setPosts(*cached);
+            emit status(u"文章列表（已缓存）：%1 篇"_s.arg(cached->size()));
+            emit postsListed(static_cast<int>(cached->size()));
+            return true;
+        }
+    }
+    if (!ensurePublisher())
+        return false;
+    m_stop = false;
+    m_busy = true;
+    m_postsDialog->setBusy(true);
+    emit status(u"正在读取文章列表：%1"_s.arg(QString::fromStdU16String(m_postsCategory)));
+    m_readBack.setFuture(QtConcurrent::run([this, category = m_postsCategory] {
+        ReadBack back;
+        auto id = m_publisher->findCategory(category);
+        if (!id) {
+            back.status = id.error();
+            return back;
+        }
+        auto posts = m_publisher->listPosts(*id);
+        if (posts)
+            back.posts = std::move(*posts);
+        else
+            back.status = posts.error();
+        return back;
+    }));
+    return true;
+}
+
+bool PublishController::fetchPosts(std::vector<publish::RemotePost> posts)
+{
+    if (m_busy || m_postsFolder.empty() || posts.empty() || !ensurePublisher())
+        return false;
+    m_stop = false;
+    m_busy = true;
+    m_postsDialog->setBusy(true);
+    m_readBack.setFuture(QtConcurrent::run([this, posts = std::move(posts)] {
+        ReadBack back;
+        back.listing = false;
+        for (std::size_t i = 0; i < posts.size() && !m_stop; ++i) {
+            report(u"正在读取文章 " + utf16::number(static_cast<int>(i + 1)) + u"/" +
+                   utf16::number(static_cast<int>(posts.size())) + u"：" + posts[i].title);
+            auto post = m_publisher->fetchPost(posts[i].id);
+            if (!post) {
+                back.status = post.error();
+                break;
+            }
+            back.texts.emplace_back(post->first.empty() ? posts[i].title : post->first, std::move(post->second));
+        }
+        return back;
+    }));
+    return true;
+}
+
+void PublishController::readBackFinished()
+{
+    m_busy = false;
+    if (m_dropConnection)
+        m_publisher.reset();
+    m_dropConnection = false;
+    ReadBack back = m_readBack.result();
+    if (m_postsDialog != nullptr)
+        m_postsDialog->setBusy(false);
+    if (back.listing) {
+        if (!back.status) {
+            warn(u"无法读取文章列表："_s + callError(back.status.error()));
+            return;
+        }
+        m_postsDialog->setPosts(back.posts);
+        emit status(u"文章列表：%1 篇"_s.arg(back.posts.size()));
+        if (auto cached = publish::writePostListCache(m_postsFolder, back.posts); !cached)
+            emit status(u"无法保存文章列表："_s + QString::fromStdString(cached.error().detail));
+        emit postsListed(static_cast<int>(back.posts.size()));
+        return;
+    }
+    // The chapters are written here, on the thread that owns the tree.
+    std::vector<std::filesystem::path> written;
+    QString failure;
+    for (const auto& [title, text] : back.texts) {
+        auto path = publish::writeFetchedPost(publish::fetchedPostPath(m_postsFolder, title), text);
+        if (!path) {
+            failure = u"无法保存文章："_s + QString::fromStdString(path.error().detail);
+            break;
+        }
+        written.push_back(*path);
+    }
+    if (failure.isEmpty() && !back.status)
+        failure = u"无法读取文章："_s + callError(back.status.error());
+    if (!written.empty())
+        emit postsFetched(m_postsFolder, written);
+    if (!failure.isEmpty())
+        warn(failure);
+    else
+        emit status(u"已读取文章：%1 篇"_s.arg(written.size()));
 }
 
 }  // namespace veyla::gui

@@ -20,6 +20,7 @@ class QWidget;
 
 namespace veyla::gui {
 
+class BlogPostsDialog;
 class PresetDialog;
 
 // Publishing to the blog chosen in "更多设置" (command 33421). The call runs
@@ -42,6 +43,18 @@ public:
     // false when one runs, no site is chosen or the login is incomplete
     // (the user is told).
     bool publishChapter(const std::filesystem::path& chapterFile, const output::CodeHtmlOptions& options);
+    // "读取博客文章": opens the "博客文章" window for a library folder and
+    // lists the posts of the blog category that stands for it (the book's
+    // name, as publishing files it): the folder's cache "0.txt" when it has
+    // one, else the blog's list, which is then cached. The posts checked
+    // there are read on the worker and written into the folder as chapters
+    // on this thread. False when a call runs or no site is ready.
+    bool showPosts(const std::filesystem::path& libraryFolder, const std::filesystem::path& folder);
+    // Lists again from the blog (refresh) or from the cache.
+    bool listPosts(bool refresh);
+    bool fetchPosts(std::vector<publish::RemotePost> posts);
+    BlogPostsDialog* postsDialog() const { return m_postsDialog; }
+
     bool isBusy() const { return m_busy; }
     void requestStop() { m_stop = true; }
     void waitForFinished();
@@ -55,10 +68,24 @@ public:
 signals:
     void status(const QString& text);
     void finished(bool published);
+    void postsListed(int count);
+    // Chapters written into folder from the blog, in the order read.
+    void postsFetched(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& chapters);
 
 private:
+    // What a read-back call on the worker brings home.
+    struct ReadBack {
+        Status status;
+        bool listing = true;
+        std::vector<publish::RemotePost> posts;
+        std::vector<std::pair<std::u16string, std::u16string>> texts;  // title, chapter text
+    };
+
+    bool ensurePublisher();
     void report(std::u16string_view text);
     void warn(const QString& text);
+    QString callError(const Error& error) const;
+    void readBackFinished();
 
     platform::AppFolders m_folders;
     QWidget* m_window;
@@ -73,6 +100,11 @@ private:
     bool m_dropConnection = false;
     QFutureWatcher<Result<std::string>> m_watcher;
     std::vector<std::u16string> m_failedCategories;
+    QFutureWatcher<ReadBack> m_readBack;
+    BlogPostsDialog* m_postsDialog = nullptr;
+    std::filesystem::path m_postsLibrary;
+    std::filesystem::path m_postsFolder;
+    std::u16string m_postsCategory;
 };
 
 }  // namespace veyla::gui

@@ -86,6 +86,8 @@ void LibraryTreePane::fillContextMenu(QMenu& menu) const
     menu.addSeparator();
     for (int id : {kSitePaging, kOpenLocalSite, kRenderBookAudio})
         menu.addAction(m_router.action(id));
+    menu.addSeparator();
+    menu.addAction(m_router.action(kBlogPosts));
 }
 
 void LibraryTreePane::currentChanged(const QModelIndex& current, const QModelIndex& previous)

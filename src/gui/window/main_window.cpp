@@ -130,6 +130,14 @@ MainWindow::MainWindow(platform::AppFolders folders, QWidget* parent)
     m_publish = new PublishController(m_folders, this);
     connect(m_publish, &PublishController::status, this, [this](const QString& text) { statusBar()->showMessage(text); });
     m_displayCommands->setPresetDialogExtension([this](PresetDialog& dialog) { m_publish->extendPresetDialog(dialog); });
+    m_router->bind(kBlogPosts, [this] {
+        m_publish->showPosts(m_library->rootFolder(), m_library->pathOf(m_library->targetFolder()));
+    });
+    connect(m_publish, &PublishController::postsFetched, this,
+            [this](const std::filesystem::path& folder, const std::vector<std::filesystem::path>& chapters) {
+                m_library->refreshPath(folder);
+                m_library->selectPath(chapters.front());
+            });
     m_view->setContextMenuFiller([this](QMenu& menu) {
         ViewMenuState state;
         state.expandAllAtStart = m_display.settings.openAll;

@@ -302,5 +302,30 @@ TEST(BlogPublisher, AFetchedPostNeverReplacesAChapter)
     EXPECT_NE(veyla::test::readBytes(*first), veyla::test::readBytes(*second));
 }
 
+TEST(BlogPublisher, APostReadBackIsNamedAfterItsTitleInsideTheFolder)
+{
+    veyla::test::TempDir dir;
+    const auto folder = dir / "小说/0001_西游记";
+    veyla::test::writeBytes(folder / "0001_第一回.xml", "x");
+    veyla::test::writeBytes(folder / "0007_第七回.xml", "x");
+    struct Case {
+        std::u16string title;
+        std::string fileName;
+    };
+    const std::u16string longTitle(100, u'长');  // 300 bytes in UTF-8: cut to 66 characters
+    const std::u16string emoji = u"\U0001F600";
+    for (const Case& c : {Case{u"第八回", "0008_第八回.xml"}, Case{u"a/../../b", "0008_a_.._.._b.xml"},
+                          Case{u"..", "0008_无标题.xml"}, Case{u"  \u3000 ", "0008_无标题.xml"},
+                          Case{u"行\n尾\\x", "0008_行_尾_x.xml"},
+                          Case{longTitle, "0008_" + u8(std::u16string(66, u'长')) + ".xml"},
+                          // A pair that would not fit whole is left out, never split.
+                          Case{std::u16string(66, u'长') + emoji, "0008_" + u8(std::u16string(66, u'长')) + ".xml"},
+                          Case{u"笑" + emoji, "0008_笑\xF0\x9F\x98\x80.xml"}}) {
+        const auto path = fetchedPostPath(folder, c.title);
+        EXPECT_EQ(path.parent_path(), folder) << u8(c.title);
+        EXPECT_EQ(path.filename().string(), c.fileName) << u8(c.title);
+    }
+}
+
 }  // namespace
 }  // namespace veyla::publish
