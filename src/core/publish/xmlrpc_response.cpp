@@ -338,11 +338,13 @@ bool ResponseParser::array(XmlRpcValue& out, std::size_t depth)
 
 bool ResponseParser::structure(XmlRpcValue& out, std::size_t depth)
 {
-    out = XmlRpcValue::structure();
+    XmlRpcMembers members;
     for (;;) {
         const std::string_view tag = nextTag();
-        if (equalsIgnoringCase(tag, "</struct>"))
+        if (equalsIgnoringCase(tag, "</struct>")) {
+            out = XmlRpcValue::structureOf(std::move(members));
             return true;
+        }
         if (!equalsIgnoringCase(tag, "<member>"))
             return fail("Expecting tag: <member>");
         std::string_view name;
@@ -352,7 +354,7 @@ bool ResponseParser::structure(XmlRpcValue& out, std::size_t depth)
         XmlRpcValue member;
         if (!expect("</name>") || !value(member, depth + 1) || !expect("</member>"))
             return false;
-        (void)out.set(decodedName, std::move(member));
+        members.emplace_back(decodedName, std::move(member));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <iterator>
 
 namespace veyla::publish {
 namespace {
@@ -129,6 +130,27 @@ Status XmlRpcValue::set(const std::string& name, XmlRpcValue value)
         return slot.error();
     **slot = std::move(value);
     return {};
+}
+
+XmlRpcValue XmlRpcValue::structureOf(XmlRpcMembers members)
+{
+    std::stable_sort(members.begin(), members.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    // Of a run of equal names keep the last: move it to the run's start, drop the rest.
+    auto kept = members.begin();
+    for (auto it = members.begin(); it != members.end();) {
+        auto last = it;
+        while (std::next(last) != members.end() && std::next(last)->first == it->first)
+            ++last;
+        if (kept != last)
+            *kept = std::move(*last);
+        ++kept;
+        it = std::next(last);
+    }
+    members.erase(kept, members.end());
+    XmlRpcValue value;
+    value.m_data = std::move(members);
+    return value;
 }
 
 bool XmlRpcValue::operator==(const XmlRpcValue& other) const

@@ -61,6 +61,39 @@ TEST(XmlRpcResponse, ReadsAStructAsWordPressSendsIt)
     EXPECT_EQ(*read->value.member("a&b")->asInt(), 1);
 }
 
+TEST(XmlRpcResponse, AStructKeepsTheLastOfEqualNamesWhateverTheOrder)
+{
+    auto read = parseMethodResponse(respond(R"(<value><struct>
+  <member><name>b</name><value><int>1</int></value></member>
+  <member><name>a</name><value><int>2</int></value></member>
+  <member><name>b</name><value><int>3</int></value></member>
+  <member><name>c</name><value><int>4</int></value></member>
+  <member><name>b</name><value><int>5</int></value></member>
+</struct></value>)"));
+    ASSERT_TRUE(read.ok()) << read.error().detail;
+    ASSERT_EQ(read->value.members()->size(), 3u);
+    EXPECT_EQ(*read->value.member("a")->asInt(), 2);
+    EXPECT_EQ(*read->value.member("b")->asInt(), 5);
+    EXPECT_EQ(*read->value.member("c")->asInt(), 4);
+}
+
+TEST(XmlRpcResponse, AStructOfManyMembersInReverseOrderIsReadWhole)
+{
+    // Members arriving in descending order are the worst case for inserting
+    // one by one into a sorted list; a hostile server can send 100,000 of them.
+    constexpr int kMembers = 100000;
+    std::string xml = "<value><struct>";
+    for (int i = kMembers; i > 0; --i)
+        xml += "<member><name>m" + std::to_string(1000000 + i) + "</name><value><i4>" + std::to_string(i) +
+               "</i4></value></member>";
+    xml += "</struct></value>";
+    auto read = parseMethodResponse(respond(xml));
+    ASSERT_TRUE(read.ok()) << read.error().detail;
+    ASSERT_EQ(read->value.members()->size(), std::size_t{kMembers});
+    EXPECT_EQ(*read->value.member("m1000001")->asInt(), 1);
+    EXPECT_EQ(*read->value.member("m1100000")->asInt(), kMembers);
+}
+
 TEST(XmlRpcResponse, ReadsAFault)
 {
     auto read = parseMethodResponse(R"(<?xml version="1.0" encoding="UTF-8"?>
