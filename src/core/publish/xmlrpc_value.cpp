@@ -228,7 +228,7 @@ bool XmlRpcWriter::write(const XmlRpcValue& value, std::string& out)
     case Kind::DateTime: {
         const auto& t = std::get<XmlRpcDateTime>(data);
         char text[96];
-        std::snprintf(text, sizeof text, "%4d%02d%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+        std::snprintf(text, sizeof text, "%04d%02d%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
                       t.second);
         out += "<dateTime.iso8601>" + std::string(text) + "</dateTime.iso8601>";
         break;

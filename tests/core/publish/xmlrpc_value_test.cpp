@@ -35,6 +35,7 @@ TEST(XmlRpcValue, WritesEveryKindInItsExactForm)
         {"line\r\nnext", "<value><string>line&#13;\nnext</string></value>"},
         {"", "<value><string></string></value>"},
         {XmlRpcDateTime{2026, 1, 2, 3, 4, 5}, "<value><dateTime.iso8601>20260102T03:04:05</dateTime.iso8601></value>"},
+        {XmlRpcDateTime{437, 1, 2, 3, 4, 5}, "<value><dateTime.iso8601>04370102T03:04:05</dateTime.iso8601></value>"},
         {XmlRpcBinary{"hi!"}, "<value><base64>aGkh</base64></value>"},
         {XmlRpcBinary{"a"}, "<value><base64>YQ==</base64></value>"},
         {XmlRpcArray{}, "<value><array><data></data></array></value>"},
