@@ -362,8 +362,10 @@ Result<HttpResponse> CurlTransport::send(const HttpRequest& request, const HttpC
         // Redirects are followed here, hop by hop, so a body never leaves
         // for another host.
         api().easySetopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+        // A site that accepts a self-signed certificate skips only the issuer
+        // check; the certificate must still name the host.
         api().easySetopt(curl, CURLOPT_SSL_VERIFYPEER, request.acceptSelfSignedCertificate ? 0L : 1L);
-        api().easySetopt(curl, CURLOPT_SSL_VERIFYHOST, request.acceptSelfSignedCertificate ? 0L : 2L);
+        api().easySetopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
 
         api().easySetopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max<milliseconds::rep>(1, request.connectTimeout.count())));
         // The low-speed limit is the receive time-out in whole seconds; the

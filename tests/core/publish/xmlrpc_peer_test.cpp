@@ -243,6 +243,12 @@ TEST_F(XmlRpcPeer, ASelfSignedCertificateIsRefusedUnlessTheSiteAcceptsIt)
     auto accepted = lenient.execute("echo", XmlRpcArray{"x"});
     ASSERT_TRUE(accepted.ok()) << accepted.error().detail;
     EXPECT_EQ(*accepted->asString(), "x");
+
+    // Accepting an unknown issuer still checks that the certificate names the host.
+    std::string byName = secure.url("/RPC2", true);
+    byName.replace(byName.find("127.0.0.1"), 9, "localhost");
+    XmlRpcClient otherName(*m_transport, byName, options);
+    EXPECT_FALSE(otherName.execute("echo", XmlRpcArray{"x"}).ok()) << "a certificate for another host was accepted";
 }
 
 }  // namespace
