@@ -10,6 +10,8 @@
 #include <unordered_map>
 
 #include "core/platform/file_io.h"
+#include "core/util/code_page.h"
+#include "core/util/utf16.h"
 
 namespace veyla::epub {
 
@@ -212,7 +214,12 @@ struct ZipArchive::Impl {
         if (unzGetFilePos64(zip, &position) != UNZ_OK)
             return Error{ErrorCode::CorruptArchive, "unreadable entry position"};
 
-        CleanedName cleaned = cleanEntryName(rawName);
+        // A name without the UTF-8 flag that is not UTF-8 is in the code page
+        // of the system that made the archive (GBK on Chinese Windows). It is
+        // decoded before '\\' is taken for a separator: a GBK trail byte can be 0x5C.
+        constexpr uLong kUtf8NameFlag = 1u << 11;
+        const bool decodeName = (info.flag & kUtf8NameFlag) == 0 && !utf16::isValidUtf8(rawName);
+        CleanedName cleaned = cleanEntryName(decodeName ? utf16::toUtf8(decodeCodePage(rawName)) : rawName);
         ZipEntry entry;
         entry.isFolder = cleaned.name.ends_with('/');
         entry.name = std::move(cleaned.name);

@@ -31,17 +31,21 @@ TEST(ExtractArchive, UnpacksNewFilesAndReplacesOldOnes)
     test::TempDir dir;
     fillProgramFolder(dir.path());
     const std::string gbkName = encodeCodePage(u"控件/说明.txt");
+    // 淺 is 9C 5C in GBK: its trail byte is a backslash, not a separator.
+    const std::string trailBackslash = encodeCodePage(u"控件/淺说.txt");
     test::writeBytes(dir / "update.zip",
                      buildZipEntries({{"小说阅读", "new program"},
                                       {"HTML/js/myVueCode.js", "new script"},
                                       {"control/IMG/", ""},
-                                      {gbkName, "GBK name"}}));
+                                      {gbkName, "GBK name"},
+                                      {trailBackslash, "trail byte 5C"}}));
     auto written = extractArchive(dir / "update.zip", dir.path());
     ASSERT_TRUE(written.ok()) << written.error().detail;
-    EXPECT_EQ(written->size(), 3u);
+    EXPECT_EQ(written->size(), 4u);
     EXPECT_EQ(test::readBytes(dir / "小说阅读"), "new program");
     EXPECT_EQ(test::readBytes(dir / "HTML/js/myVueCode.js"), "new script");
     EXPECT_EQ(test::readBytes(dir / "控件" / "说明.txt"), "GBK name");
+    EXPECT_EQ(test::readBytes(dir / "控件" / "淺说.txt"), "trail byte 5C");
     EXPECT_TRUE(fs::is_directory(dir / "control" / "IMG"));
     EXPECT_EQ(test::readBytes(dir / "control/preSet.ini"), "[Update]\nSite=\n");
     // No staging folder is left behind.
