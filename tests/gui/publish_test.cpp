@@ -111,6 +111,29 @@ private slots:
         QTRY_COMPARE(window->statusBar()->currentMessage(), u"网址、用户名、密码均不能为空"_s);
     }
 
+    // A site list others may read is neither used nor rewritten: publishing
+    // says why (naming the file) instead of asking to choose a site.
+    void aSiteListOthersCanReadIsNamedAndLeftAlone()
+    {
+        GuiFixture fixture;
+        fixture.addChapter("书/0001_一.xml");
+        const auto sitesFile = publish::blogSitesPath(fixture.folders());
+        QVERIFY(publish::saveBlogSites(sitesFile, oneSite()).ok());
+        QCOMPARE(::chmod(sitesFile.c_str(), 0644), 0);
+        const std::string before = test::readBytes(sitesFile);
+        {
+            auto window = fixture.startWindow();
+            FakeTransport fake;
+            window->publishing().setTransportFactory([&] { return std::make_unique<ForwardingTransport>(fake); });
+            QVERIFY(window->reading().openChapter(fixture.library() / "书/0001_一.xml"));
+            QVERIFY(window->router().trigger(kPublishChapter));
+            QVERIFY(fake.requests.empty());
+            QTRY_VERIFY(window->statusBar()->currentMessage().contains(u"holds passwords but has mode 0644"_s));
+            QVERIFY(window->statusBar()->currentMessage().contains(QString::fromStdString(sitesFile.string())));
+        }
+        QCOMPARE(test::readBytes(sitesFile), before);
+    }
+
     // "读取博客文章" on a book: its category's posts are listed and cached in
     // the book's "0.txt"; the checked ones become chapters after the last.
     void postsOfABookCategoryAreReadBackIntoTheBook()

@@ -66,6 +66,23 @@ std::u16string refusalText(const Error& error, const XmlRpcClient& client)
     return {};
 }
 
+// Why a call failed, short enough for a status line: the refusal when there
+// is one, else the first line of the error (an error can quote a whole page).
+std::u16string failureText(const Error& error, const XmlRpcClient& client)
+{
+    if (std::u16string refusal = refusalText(error, client); !refusal.empty())
+        return refusal;
+    std::u16string text = utf16::fromUtf8(error.detail.substr(0, error.detail.find('\n')));
+    constexpr std::size_t kMaxUnits = 120;
+    if (text.size() > kMaxUnits) {
+        std::size_t cut = kMaxUnits;
+        if (utf16::isLowSurrogate(text[cut]))
+            --cut;
+        text = text.substr(0, cut) + u"…";
+    }
+    return text;
+}
+
 BlogPublisher::BlogPublisher(platform::HttpTransport& transport, BlogLogin login, text::PinyinTable* pinyin,
                              XmlRpcClientOptions options)
     : m_login(std::move(login)), m_pinyin(pinyin), m_client(transport, m_login.url, [&] {
@@ -169,7 +186,7 @@ Result<std::string> BlogPublisher::publishPost(std::u16string_view category, std
         if (stopped())
             return result.error();
         ++m_failures;
-        const std::u16string why = refusalText(result.error(), m_client);
+        const std::u16string why = failureText(result.error(), m_client);
         show(u"发布文章失败： " + std::u16string(title) + (why.empty() ? u"" : u"（" + why + u"）"));
         return result.error();
     }

@@ -25,8 +25,8 @@ PublishController::PublishController(platform::AppFolders folders, QWidget* wind
     } else {
         // Keep the file as it is: it is neither used nor written back.
         m_sitesReadable = false;
-        const QString why = QString::fromStdString(sites.error().detail);
-        QMetaObject::invokeMethod(this, [this, why] { emit status(why); }, Qt::QueuedConnection);
+        m_sitesProblem = QString::fromStdString(sites.error().detail);
+        QMetaObject::invokeMethod(this, [this] { emit status(m_sitesProblem); }, Qt::QueuedConnection);
     }
     connect(&m_watcher, &QFutureWatcher<Result<std::string>>::finished, this, [this] {
         m_busy = false;
@@ -106,7 +106,11 @@ bool PublishController::ensurePublisher()
 {
     if (m_publisher)
         return true;
-    if (!m_sitesReadable || m_sites.selected < 0) {
+    if (!m_sitesReadable) {
+        warn(m_sitesProblem);
+        return false;
+    }
+    if (m_sites.selected < 0) {
         warn(u"请先在“更多设置”的“发布”中选择网站"_s);
         return false;
     }

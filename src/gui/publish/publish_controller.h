@@ -92,6 +92,7 @@ private:
     TransportFactory m_makeTransport;
     publish::BlogSiteList m_sites;
     bool m_sitesReadable = true;
+    QString m_sitesProblem;  // why the site list could not be read
     std::unique_ptr<platform::HttpTransport> m_transport;
     std::unique_ptr<text::PinyinTable> m_pinyin;
     std::unique_ptr<publish::BlogPublisher> m_publisher;

@@ -147,7 +147,7 @@ TEST(BlogPublisher, ElevenFailedAttemptsCountOneFailure)
     EXPECT_EQ(publisher.failures(), 1);
     EXPECT_EQ(publisher.successes(), 0);
     EXPECT_EQ(status.texts.at(10), "正在尝试 第 11 次发布t");
-    EXPECT_EQ(status.texts.back(), "发布文章失败： t");
+    EXPECT_EQ(status.texts.back(), "发布文章失败： t（Low level (HTTP) error: 503 Service Unavailable）");
 }
 
 TEST(BlogPublisher, ARefusedLoginOrPermissionIsNotRetried)
