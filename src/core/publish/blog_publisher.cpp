@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/publish/blog_publisher.h"
 
+#include <charconv>
 #include <cstdlib>
 
 #include "core/text/pinyin_spelling.h"
@@ -26,10 +27,18 @@ Result<int> idOf(const XmlRpcValue& value)
 {
     if (auto n = value.asInt())
         return *n;
-    if (auto text = value.asString(); text && !text->empty() && (*text)[0] >= '0' && (*text)[0] <= '9')
-        return static_cast<int>(std::strtol(text->c_str(), nullptr, 10));
-    if (auto d = value.asDouble())
+    const Error outOfRange{ErrorCode::Unsupported, "the server answered with an id out of range"};
+    if (auto text = value.asString(); text && !text->empty() && (*text)[0] >= '0' && (*text)[0] <= '9') {
+        int id = 0;
+        if (std::from_chars(text->data(), text->data() + text->size(), id).ec != std::errc())
+            return outOfRange;
+        return id;
+    }
+    if (auto d = value.asDouble()) {
+        if (!(*d > -2147483649.0 && *d < 2147483648.0))
+            return outOfRange;
         return static_cast<int>(*d);
+    }
     if (auto b = value.asBool())
         return *b ? 1 : 0;
     return Error{ErrorCode::Unsupported, "the server did not answer with an id"};

@@ -367,7 +367,7 @@ XmlRpcFault faultOf(const XmlRpcValue& faultValue)
         if (auto number = code->asInt())
             fault.code = *number;
         else if (auto text = code->asString())
-            fault.code = std::atoi(text->c_str());
+            std::from_chars(text->data(), text->data() + text->size(), fault.code);  // stays 0 when unreadable
     }
     if (const auto* message = faultValue.member("faultString"))
         fault.message = message->asString().ok() ? *message->asString() : std::string();

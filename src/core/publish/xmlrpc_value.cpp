@@ -15,7 +15,7 @@ Error typeError(std::string detail = "type error")
 }
 
 template <typename T>
-Result<T> get(const auto& data)
+Result<T> valueAs(const auto& data)
 {
     if (const auto* value = std::get_if<T>(&data))
         return *value;
@@ -44,16 +44,16 @@ XmlRpcValue XmlRpcValue::arrayOfSize(std::size_t size)
     return XmlRpcValue(XmlRpcArray(size));
 }
 
-Result<bool> XmlRpcValue::asBool() const { return get<bool>(m_data); }
+Result<bool> XmlRpcValue::asBool() const { return valueAs<bool>(m_data); }
 Result<int> XmlRpcValue::asInt() const
 {
     if (const auto* value = std::get_if<std::int32_t>(&m_data))
         return int{*value};
     return typeError();
 }
-Result<double> XmlRpcValue::asDouble() const { return get<double>(m_data); }
-Result<std::string> XmlRpcValue::asString() const { return get<std::string>(m_data); }
-Result<XmlRpcDateTime> XmlRpcValue::asDateTime() const { return get<XmlRpcDateTime>(m_data); }
+Result<double> XmlRpcValue::asDouble() const { return valueAs<double>(m_data); }
+Result<std::string> XmlRpcValue::asString() const { return valueAs<std::string>(m_data); }
+Result<XmlRpcDateTime> XmlRpcValue::asDateTime() const { return valueAs<XmlRpcDateTime>(m_data); }
 Result<std::string> XmlRpcValue::asBinary() const
 {
     if (const auto* value = std::get_if<XmlRpcBinary>(&m_data))

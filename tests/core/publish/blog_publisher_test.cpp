@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "core/publish/chapter_publishing.h"
 #include "core/text/pinyin_table.h"
 #include "core/util/utf16.h"
@@ -214,6 +216,37 @@ TEST(BlogPublisher, CategoriesGetPinyinSlugsAndAreMadeOncePerRun)
     EXPECT_NE(second.find("<name>parent_id</name><value><i4>7</i4>"), std::string::npos) << second;
     EXPECT_EQ(status.texts, (std::vector<std::string>{"正在创建分类：小说", "创建分类成功： 小说",
                                                       "正在创建分类：西游记", "创建分类成功： 西游记"}));
+}
+
+TEST(BlogPublisher, ACategoryIdIsReadFromWhicheverKindTheServerSends)
+{
+    struct Case {
+        const char* answer;
+        std::optional<int> id;  // nullopt: no usable id
+    };
+    const Case cases[] = {
+        {"<value><int>7</int></value>", 7},
+        {"<value><string>12</string></value>", 12},
+        {"<value><string>42abc</string></value>", 42},
+        {"<value><string>2147483647</string></value>", 2147483647},
+        {"<value><string>99999999999</string></value>", std::nullopt},
+        {"<value><double>3.9</double></value>", 3},
+        {"<value><double>1e300</double></value>", std::nullopt},
+        {"<value><double>nan</double></value>", std::nullopt},
+        {"<value><boolean>1</boolean></value>", 1},
+        {"<value><string>abc</string></value>", std::nullopt},
+        {"<value><array><data/></array></value>", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        FakeTransport transport;
+        transport.answer(FakeTransport::result(c.answer));
+        BlogPublisher publisher(transport, wordpress(), nullptr);
+        const auto id = publisher.ensureCategory(u"书", 0);
+        EXPECT_EQ(id.ok(), c.id.has_value()) << c.answer;
+        if (id.ok() && c.id)
+            EXPECT_EQ(*id, *c.id) << c.answer;
+        EXPECT_EQ(transport.requests.size(), 1u) << c.answer;
+    }
 }
 
 TEST(BlogPublisher, AFailedCategoryCountsAsZeroAndIsReported)

@@ -101,6 +101,20 @@ TEST(XmlRpcValue, WrongKindsAndPositionsAreErrors)
     EXPECT_EQ(*array.size(), 2u);
     EXPECT_TRUE(array.at(1).ok());
     EXPECT_EQ(array.at(2).error().detail, "range error: array index too large");
+
+    // Every conversion of another kind is an error, never an exception: a
+    // server decides which kinds arrive.
+    const XmlRpcValue kinds[] = {XmlRpcValue(), true, 1, 1.5, "s", XmlRpcDateTime{2026, 1, 2, 3, 4, 5},
+                                 XmlRpcBinary{"b"}, XmlRpcArray{1}, XmlRpcValue::structure(), XmlRpcNil{}};
+    for (const auto& value : kinds) {
+        const auto kind = value.kind();
+        EXPECT_EQ(value.asBool().ok(), kind == XmlRpcValue::Kind::Boolean);
+        EXPECT_EQ(value.asInt().ok(), kind == XmlRpcValue::Kind::Int);
+        EXPECT_EQ(value.asDouble().ok(), kind == XmlRpcValue::Kind::Double);
+        EXPECT_EQ(value.asString().ok(), kind == XmlRpcValue::Kind::String);
+        EXPECT_EQ(value.asDateTime().ok(), kind == XmlRpcValue::Kind::DateTime);
+        EXPECT_EQ(value.asBinary().ok(), kind == XmlRpcValue::Kind::Base64);
+    }
 }
 
 TEST(XmlRpcValue, StructMembersAreCreatedOnceAndKeptInByteOrder)
