@@ -104,7 +104,7 @@ void CommandRoutingTest::treeContextMenuListsItsEntriesInOrder()
                                 u"搜索 书名或章节名 "_s, u"搜书中内容"_s, u"生成本地网站 按章节"_s,
                                 u"生成本地网站 全书内容 "_s, u"生成本地网站 按章节 英文加注释 "_s,
                                 u"生成本地网站 全书内容  英文加注释"_s, u"—"_s, u"生成本地网站 全书内容 分页设置"_s,
-                                u"打开本地网站，对应的目录 "_s, u"生成本书音频"_s};
+                                u"打开本地网站，对应的目录 "_s, u"生成本书音频"_s, u"—"_s, u"读取博客文章"_s};
     QCOMPARE(captions(), common);  // the root is selected
     QVERIFY(window->library().selectPath(fixture.library() / "小说/书/0001_第一章.xml"));
     QCOMPARE(captions(), QStringList({u"添加书签"_s, u"—"_s}) + common);
