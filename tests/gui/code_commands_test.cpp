@@ -127,6 +127,20 @@ void CodeCommandsTest::formatCodeIndentsByBraces()
     QCOMPARE(code, QStringList({u"int f()"_s, u"{"_s, u"    if (x)"_s, u"        y();"_s, u"    else"_s, u"    {"_s,
                                 u"        z();"_s, u"    }"_s, u"}"_s}));
     QVERIFY(open.modified());
+
+    // Ctrl+Z takes back the re-indenting, then the insertion; Ctrl+Y redoes.
+    auto* view = &open.window->readingView();
+    view->setFocus();
+    const auto paragraphCount = [&] { return open.chapter().paragraphs.size(); };
+    const std::size_t withCode = paragraphCount();
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(paragraphCount(), withCode);
+    QVERIFY(QString::fromStdU16String(open.chapter().paragraphs.at(3).text()).startsWith(u"if (x)"_s));
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(paragraphCount(), std::size_t(2));
+    QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(QString::fromStdU16String(open.chapter().paragraphs.at(3).text()).startsWith(u"    if (x)"_s));
 }
 
 void CodeCommandsTest::codeSettingsPageChangesTheCodeColoursAndModes()

@@ -358,6 +358,23 @@ bool ReadingModel::redo()
     return caret.has_value();
 }
 
+void ReadingModel::replaceContent(const library::Chapter& chapter)
+{
+    editor().clearSelection();
+    beginEdit(0, m_document.paragraphs.size(), ChangeKind::Other);
+    LayoutDocument next = documentFromChapter(chapter, m_engine, m_document.nextParagraphId);
+    m_document.paragraphs = std::move(next.paragraphs);
+    m_document.height = next.height;
+    m_document.nextParagraphId = next.nextParagraphId;
+    m_document.selectionBegin = m_document.selectionEnd = 0;
+    m_caret.position = {std::min(m_caret.position.paragraph, m_document.paragraphs.size() - 1), 0, 0};
+    commitEdit(true);
+    m_document.modified = true;
+    if (m_mode == DisplayMode::Paragraph)
+        showParagraph(m_caret.position.paragraph);
+    updateScrollRange();
+}
+
 void ReadingModel::afterHistoryMove(std::optional<LogicalPosition> caret)
 {
     if (!caret)

@@ -138,6 +138,10 @@ public:
     // was nothing to undo or redo.
     bool undo();
     bool redo();
+    // Replaces every paragraph with those of the chapter (a command that
+    // rewrites the chapter, such as inserting or re-indenting code) as one
+    // edit that undo reverses; the caret stays in its paragraph.
+    void replaceContent(const library::Chapter& chapter);
     bool canUndo() const { return m_history.canUndo(); }
     bool canRedo() const { return m_history.canRedo(); }
     // A change made directly on document() (annotations, decorations) of

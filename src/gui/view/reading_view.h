@@ -67,6 +67,9 @@ public:
     // Undo and redo of the view's edits (Ctrl+Z; Ctrl+Shift+Z or Ctrl+Y).
     void undo();
     void redo();
+    // Shows a rewritten chapter in place of the open one as an edit that
+    // undo reverses (see ReadingModel::replaceContent).
+    void replaceContent(const library::Chapter& chapter);
 
     // Editing commands with the system clipboard.
     void copySelection();

@@ -109,6 +109,16 @@ void ReadingView::redo()
     showHistoryMove(m_model.redo());
 }
 
+void ReadingView::replaceContent(const library::Chapter& chapter)
+{
+    m_model.replaceContent(chapter);
+    m_spokenParagraphs.clear();
+    m_hover.reset();
+    emit edited();
+    syncScrollBar();
+    viewport()->update();
+}
+
 void ReadingView::showHistoryMove(bool moved)
 {
     if (!moved)

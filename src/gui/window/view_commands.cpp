@@ -86,12 +86,11 @@ void MainWindow::bindEditCommands()
 }
 
 // Shows a chapter changed by a command as the open chapter, modified, with
-// the view where it was.
+// the view where it was; undo takes the change back.
 void MainWindow::showEditedChapter(const library::Chapter& chapter)
 {
     const int scroll = m_view->verticalScrollBar()->value();
-    m_view->showChapter(chapter);
-    m_view->model().document().modified = true;
+    m_view->replaceContent(chapter);
     m_view->verticalScrollBar()->setValue(scroll);
 }
 

@@ -266,5 +266,37 @@ TEST(EditHistory, UndoAfterAReflowRestoresTheTextAtTheNewWidth)
     m.expectLaidOut();
 }
 
+// Commands that rewrite the chapter (insert code, re-indent code) replace
+// every paragraph; that is one step, and a typing run before it stays its own.
+TEST(EditHistory, ReplacingTheContentIsOneStepThatUndoRestores)
+{
+    Model m({{u"甲"}, {u"乙"}, {u"丙"}});
+    m.caretAt(1, 1);
+    m.type(u"丁");
+    m.model.replaceContent(chapterOf({{u"甲"}, {u"乙丁"}, {u"int a;"}, {u"int b;"}, {u"丙"}}));
+    EXPECT_TRUE(m.model.document().modified);
+    EXPECT_EQ(m.texts(), (std::vector<std::u16string>{u"甲", u"乙丁", u"int a;", u"int b;", u"丙"}));
+    EXPECT_EQ(m.model.caret().position.paragraph, 1u);
+    m.expectLaidOut();
+
+    ASSERT_TRUE(m.model.undo());
+    EXPECT_EQ(m.texts(), (std::vector<std::u16string>{u"甲", u"乙丁", u"丙"}));
+    m.expectLaidOut();
+    ASSERT_TRUE(m.model.undo());
+    EXPECT_EQ(m.texts(), (std::vector<std::u16string>{u"甲", u"乙", u"丙"}));
+    EXPECT_FALSE(m.model.canUndo());
+    ASSERT_TRUE(m.model.redo());
+    ASSERT_TRUE(m.model.redo());
+    EXPECT_EQ(m.texts(), (std::vector<std::u16string>{u"甲", u"乙丁", u"int a;", u"int b;", u"丙"}));
+    m.expectLaidOut();
+
+    // Fewer paragraphs than the caret's index: the caret moves to the last.
+    m.caretAt(4, 0);
+    m.model.replaceContent(chapterOf({{u"只"}}));
+    EXPECT_EQ(m.model.caret().position.paragraph, 0u);
+    ASSERT_TRUE(m.model.undo());
+    EXPECT_EQ(m.texts().size(), 5u);
+}
+
 }  // namespace
 }  // namespace veyla::view
