@@ -262,6 +262,8 @@ std::u16string hrefText(std::u16string_view target)
             encoded += u"%23";
         else if (c == u'?')
             encoded += u"%3F";
+        else if (c == u':')
+            encoded += u"%3A";  // a name such as "javascript:x" must not read as a URL scheme
         else
             encoded += c;
     }

@@ -39,8 +39,8 @@ std::u16string resourcePrefix(const std::vector<std::u16string>& elements);
 std::u16string breadcrumbRow(const std::vector<std::u16string>& elements);
 
 // A link target made safe for an href: attribute characters escaped and
-// "%", "#" and "?" percent-encoded, so a file name is never read as a
-// fragment or a query.
+// "%", "#", "?" and ":" percent-encoded, so a file name is never read as a
+// fragment, a query or a URL scheme.
 std::u16string hrefText(std::u16string_view target);
 
 // The text after the first "_" (the text unchanged when it has none).

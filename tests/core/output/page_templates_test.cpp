@@ -52,6 +52,9 @@ TEST(PageTemplates, HrefsNeverTurnFileNamesIntoFragmentsQueriesOrMarkup)
     EXPECT_EQ(u8(hrefText(u".\\0002_第二回.html")), ".\\0002_第二回.html");
     EXPECT_EQ(u8(hrefText(u"a#b?c%d.html")), "a%23b%3Fc%25d.html");
     EXPECT_EQ(u8(hrefText(u"\"><script>'.html")), "&quot;&gt;&lt;script&gt;&#39;.html");
+    // Folder and book names are relative links: a colon would make one a scheme.
+    EXPECT_EQ(u8(hrefText(u"javascript:alert(1)/目录.html")), "javascript%3Aalert(1)/目录.html");
+    EXPECT_EQ(u8(hrefText(u"data:text/html,x_全集01.html")), "data%3Atext/html,x_全集01.html");
 }
 
 ContentPage chapterPage(std::size_t paragraphs)
