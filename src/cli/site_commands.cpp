@@ -16,6 +16,7 @@
 #include "core/output/site_scripts.h"
 #include "core/output/vocabulary.h"
 #include "core/platform/shell_open.h"
+#include "core/update/update_site.h"
 #include "core/util/utf16.h"
 #include "core/view/colour_schemes.h"
 #include "core/view/display_settings.h"
@@ -115,6 +116,8 @@ int runSite(CliContext& context, const std::vector<std::string>& args)
     options.pageSize =
         arguments.pageSize > 0 ? arguments.pageSize : view::readDisplaySettings(folders).webPageSize;
     output::applySiteMarkers(folders.dataFolder, options);
+    if (const std::string site = update::readSiteSetting(folders.controlFile("preSet.ini")); !site.empty())
+        options.style.publisherSite = utf16::fromUtf8(site);
     output::Vocabulary vocabulary;
     if (arguments.english) {
         vocabulary = output::Vocabulary::load(folders.programControl("eng"));

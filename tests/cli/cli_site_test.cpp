@@ -65,6 +65,24 @@ TEST_F(CliSiteTest, ImportedNovelBecomesASiteThatLoadsItsScriptsLocally)
     EXPECT_NE(pageText(index).find("_全集01.html"), std::string::npos);
 }
 
+TEST_F(CliSiteTest, PagesTakeTheirRemoteAddressesFromThePublisherSiteSetting)
+{
+    ASSERT_TRUE(library::writeChapterFromText(m_data / "藏书库/书/0001_一.xml", u"正文\r\n", library::TextForm::Import)
+                    .ok());
+    const auto before = cli({"site", "书"});
+    ASSERT_EQ(before.exitCode, 0) << before.err;
+    EXPECT_NE(pageText(html("藏书库/书/0001_一.html")).find("https://orvanta.example/js/comp/comp_headBtns.js"),
+              std::string::npos);
+
+    test::writeBytes(m_data / "control/preSet.ini", "[Update]\nSite=https://books.example.org/\n");
+    fs::remove(html("藏书库/书/0001_一.html"));
+    const auto after = cli({"site", "书"});
+    ASSERT_EQ(after.exitCode, 0) << after.err;
+    const std::string page = pageText(html("藏书库/书/0001_一.html"));
+    EXPECT_NE(page.find("https://books.example.org/js/comp/comp_headBtns.js"), std::string::npos);
+    EXPECT_EQ(page.find("orvanta.example"), std::string::npos);
+}
+
 TEST_F(CliSiteTest, RefusesWhatItCannotDo)
 {
     EXPECT_EQ(cli({"site"}).exitCode, 2);

@@ -10,6 +10,8 @@
 #include "core/output/listening_page.h"
 #include "core/output/site_scripts.h"
 #include "core/platform/shell_open.h"
+#include "core/update/update_site.h"
+#include "core/util/utf16.h"
 #include "gui/app/message_box.h"
 #include "gui/app/messages.h"
 #include "gui/commands/command_router.h"
@@ -84,6 +86,7 @@ bool SiteController::generate(const QModelIndex& item, output::SiteMode mode, bo
     m_options.style.vocabulary = english ? &m_vocabulary : nullptr;
     m_options.readOptions.defaultFontSize = m_display.settings.textSize;
     output::applySiteMarkers(m_folders.dataFolder, m_options);
+    applyPublisherSite(m_options.style);
 
     prepareScripts();
 
@@ -115,6 +118,14 @@ void SiteController::prepareScripts()
     (void)output::writeFontScript(m_folders.dataFolder, fonts, m_display.schemes.schemes());
 }
 
+// The publisher's site of the update settings, when one is set, is where
+// the pages' remote scripts and pictures come from.
+void SiteController::applyPublisherSite(output::PageStyle& style) const
+{
+    if (const std::string site = update::readSiteSetting(m_folders.controlFile("preSet.ini")); !site.empty())
+        style.publisherSite = utf16::fromUtf8(site);
+}
+
 bool SiteController::writeListeningPage(const library::Chapter& chapter)
 {
     prepareScripts();
@@ -122,6 +133,7 @@ bool SiteController::writeListeningPage(const library::Chapter& chapter)
     output::SiteOptions markers;
     output::applySiteMarkers(m_folders.dataFolder, markers);
     style.headerScript = markers.style.headerScript;
+    applyPublisherSite(style);
     const auto page = output::writeListeningPage(m_folders.dataFolder, chapter, style, m_display.schemes.colours(),
                                                  m_display.settings.codeBackground);
     if (!page) {

@@ -67,6 +67,7 @@ signals:
     void finished();
 
 private:
+    void applyPublisherSite(output::PageStyle& style) const;
     void showStatus(const QString& text, std::size_t done, std::size_t total);
     void prepareScripts();
     void done();
