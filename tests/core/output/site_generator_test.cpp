@@ -165,6 +165,18 @@ TEST_F(SiteGeneratorTest, OneChapterMoreThanThePageSizeMakesTwoParts)
     EXPECT_NE(index.find("href=\"甲书_全集02.html\""), std::string::npos);
 }
 
+// Whole pages, byte for byte: a book of exactly the page size (one page
+// without part numbers) and one of a chapter more (the first of two parts).
+TEST_F(SiteGeneratorTest, WholeBookPagesAtAndJustOverThePageSize)
+{
+    addBook("小说/0001_乙书", 3);
+    ASSERT_EQ(generate("小说/0001_乙书", wholeBook(3)).pagesWritten, 1);
+    expectGolden(html("藏书库/小说/0001_乙书/乙书_全集.html"), "whole_book_exact.html");
+    addBook("小说/0002_丙书", 4);
+    ASSERT_EQ(generate("小说/0002_丙书", wholeBook(3)).pagesWritten, 2);
+    expectGolden(html("藏书库/小说/0002_丙书/丙书_全集01.html"), "whole_book_01.html");
+}
+
 TEST_F(SiteGeneratorTest, ExistingWholeBookPagesAreListedWhateverThePageSize)
 {
     addBook("小说/0001_甲书", 5);
