@@ -28,6 +28,7 @@ class ImportResultTest : public QObject {
     Q_OBJECT
 private slots:
     void aSuspiciousBookIsImportedAgainWithTheSuggestion();
+    void bytesThatCouldNotBeDecodedAreSaidBesideTheVerdict();
 };
 
 void ImportResultTest::aSuspiciousBookIsImportedAgainWithTheSuggestion()
@@ -74,6 +75,30 @@ void ImportResultTest::aSuspiciousBookIsImportedAgainWithTheSuggestion()
     QVERIFY(table.cellWidget(0, 3) == nullptr);
     // The tree shows the new book.
     QVERIFY(window->library().selectPath(book / "0036_CHAPTERXXXV.xml"));
+}
+
+void ImportResultTest::bytesThatCouldNotBeDecodedAreSaidBesideTheVerdict()
+{
+    GuiFixture fixture;
+    // A UTF-8 novel with two broken sequences still imports, with U+FFFD.
+    std::string text;
+    for (int chapter = 1; chapter <= 3; ++chapter) {
+        text += "第" + std::to_string(chapter) + "章 开始\n";
+        for (int i = 0; i < 300; ++i)
+            text += "天地";
+        text += "\n";
+    }
+    text += "truncated \xE4\xB8 and stray \xFF bytes\n";
+    const fs::path source = fixture.folders().dataFolder / "坏字节.txt";
+    test::writeBytes(source, text);
+    auto window = fixture.startWindow();
+    QSignalSpy finished(&window->importer(), &ImportController::finished);
+    QVERIFY(window->importer().importChosen({QString::fromStdString(source.string())}, false, {}, {}));
+    QVERIFY(finished.wait(120000));
+    ImportResultDialog* dialog = window->importer().resultDialog();
+    QVERIFY(dialog != nullptr);
+    const QString verdict = dialog->table().item(0, 2)->text();
+    QVERIFY2(verdict.contains(u"2 character(s) could not be decoded and were replaced by U+FFFD"_s), qPrintable(verdict));
 }
 
 QTEST_MAIN(ImportResultTest)

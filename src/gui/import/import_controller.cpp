@@ -97,6 +97,8 @@ void ImportController::record(const fs::path& source, const import::BookReport& 
     result.files = book.written.chapterFiles;
     result.verdict = QString::fromStdString(book.splitReport.verdict());
     result.suspicious = book.splitReport.suspicious;
+    for (const auto& warning : book.warnings)
+        result.warnings << QString::fromStdString(warning);
     if (book.suggestion && book.splitReport.suspicious) {
         result.suggestion = book.suggestion->options;
         const std::string options = import::commandLineOptions(book.suggestion->options);

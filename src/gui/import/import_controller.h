@@ -28,6 +28,7 @@ struct ImportedBook {
     std::filesystem::path written;  // the book folder (or chapter file) made in the library
     int files = 0;
     QString verdict;                // "looks right", or "suspicious: " and the reason
+    QStringList warnings;           // what reading the file could not keep, e.g. undecodable bytes
     bool suspicious = false;
     // The options of a better split, when one was found, and what it gives.
     std::optional<import::SplitOptions> suggestion;

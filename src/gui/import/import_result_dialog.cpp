@@ -41,8 +41,11 @@ void ImportResultDialog::showResults(const std::vector<ImportedBook>& books)
         const int row = static_cast<int>(i);
         m_table->setItem(row, kBook, new QTableWidgetItem(QString::fromStdU16String(book.written.filename().u16string())));
         m_table->setItem(row, kFiles, new QTableWidgetItem(QString::number(book.files)));
-        auto* verdict = new QTableWidgetItem(book.verdict);
-        verdict->setToolTip(book.verdict);
+        // Warnings follow the verdict, so a book with replaced bytes says so.
+        const QString verdictText =
+            book.warnings.isEmpty() ? book.verdict : book.verdict + u"；"_s + book.warnings.join(u"；"_s);
+        auto* verdict = new QTableWidgetItem(verdictText);
+        verdict->setToolTip(book.warnings.isEmpty() ? book.verdict : book.verdict + u"\n"_s + book.warnings.join(u"\n"_s));
         m_table->setItem(row, kVerdict, verdict);
         if (!book.suggestion)
             continue;
