@@ -113,6 +113,9 @@ int runAdd(CliContext& context, const Arguments& arguments)
     if (auto login = publish::blogLogin(site); !login)
         return context.fail("blog", login.error().detail);
     list->sites.push_back(std::move(site));
+    // With no site chosen yet, the new one becomes the desktop app's choice.
+    if (list->selected < 0)
+        list->selected = static_cast<int>(list->sites.size()) - 1;
     if (auto saved = publish::saveBlogSites(publish::blogSitesPath(context.folders()), *list); !saved)
         return context.fail("blog", saved.error());
     context.out() << "added " << arguments.words[0] << " ("
@@ -141,10 +144,16 @@ int runRemove(CliContext& context, const Arguments& arguments)
         return context.fail("blog", list.error());
     const std::u16string name = utf16::fromUtf8(arguments.words[0]);
     const auto before = list->sites.size();
+    const std::u16string chosen =
+        list->selected >= 0 ? list->sites[static_cast<std::size_t>(list->selected)].name : std::u16string();
     std::erase_if(list->sites, [&](const BlogSite& site) { return site.name == name; });
     if (list->sites.size() == before)
         return context.fail("blog", "no site named " + arguments.words[0]);
+    // The chosen site stays chosen unless it was the one removed.
     list->selected = -1;
+    for (std::size_t i = 0; i < list->sites.size(); ++i)
+        if (!chosen.empty() && list->sites[i].name == chosen)
+            list->selected = static_cast<int>(i);
     if (auto saved = publish::saveBlogSites(publish::blogSitesPath(context.folders()), *list); !saved)
         return context.fail("blog", saved.error());
     return kExitOk;

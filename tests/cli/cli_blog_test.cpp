@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "core/library/chapter_file.h"
+#include "core/util/utf16.h"
 #include "support/test_support.h"
 
 namespace veyla {
@@ -16,6 +17,13 @@ protected:
         return test::runProcess(VEYLA_CLI_PATH, args, input);
     }
     std::filesystem::path sitesFile() const { return m_dir / "control/blogSites.ini"; }
+    // The "Selected=" line of the site list (stored as UTF-16LE with a byte-order mark).
+    std::string selectedLine() const
+    {
+        const std::string text = utf16::toUtf8(utf16::decodeLittleEndian(test::readBytes(sitesFile()).substr(2)));
+        const auto start = text.find("Selected=");
+        return start == std::string::npos ? std::string() : text.substr(start, text.find_first_of("\r\n", start) - start);
+    }
 
     test::TempDir m_dir;
 };
@@ -32,6 +40,8 @@ TEST_F(CliBlog, AddsListsAndRemovesSitesWithThePasswordFromStandardInput)
     ASSERT_EQ(::stat(sitesFile().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     const std::string stored = test::readBytes(sitesFile());
+    // The first site added is the one the desktop app publishes to.
+    EXPECT_EQ(selectedLine(), "Selected=0");
     EXPECT_EQ(run({"blog", "list"}).out,
               "我的博客\tWordpress\t blog.example.org \t作者\ncn\tMetaWeblog\thttps://rpc.example/me\tme\tself-signed\n");
     // The password never shows, and it is not on any command line.
@@ -43,6 +53,7 @@ TEST_F(CliBlog, AddsListsAndRemovesSitesWithThePasswordFromStandardInput)
 
     ASSERT_EQ(run({"blog", "remove", "cn"}).exitCode, 0);
     EXPECT_EQ(run({"blog", "list"}).out, "我的博客\tWordpress\t blog.example.org \t作者\n");
+    EXPECT_EQ(selectedLine(), "Selected=0") << "removing another site keeps the choice";
     EXPECT_EQ(run({"blog", "remove", "cn"}).exitCode, 1);
 }
 
