@@ -42,8 +42,8 @@ bool CommandRouter::trigger(int id)
     const auto handler = m_handlers.find(id);
     if (handler == m_handlers.end())
         return false;
-    const CommandSpec* spec = findCommandSpec(id);
-    if (spec != nullptr && spec->target == CommandTarget::View && !m_chapterOpen)
+    const CommandSpec* command = findCommandSpec(id);
+    if (command != nullptr && command->target == CommandTarget::View && !m_chapterOpen)
         return false;
     handler->second();
     return true;
