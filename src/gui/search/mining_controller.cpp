@@ -113,6 +113,7 @@ void MiningController::store(const MiningOutcome& outcome)
     auto written = search::storeMiningResults(m_start, m_mode, search::miningResultFiles(m_mode, outcome), m_trash);
     showResults(folder);
     if (!written) {
+        emit titleChanged(m_titleBefore);
         showMessage(m_window, MessageKind::Warning, u"知识挖掘"_s, messageFor(written.code(), Operation::Delete));
         return;
     }
