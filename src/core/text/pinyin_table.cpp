@@ -124,6 +124,8 @@ std::string_view PinyinTable::line(std::size_t index) const
 Status PinyinTable::lookup(char32_t c, std::vector<std::u16string>& syllables, std::vector<std::u16string>& initials)
 {
     if (c < kFirst || c > kLast) {
+        // The whole character, not its low byte: "，" stays a comma rather
+        // than becoming a control character in a spelling or a slug.
         syllables.push_back(characterText(c));
         return {};
     }
