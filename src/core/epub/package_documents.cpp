@@ -1,135 +1,175 @@
 // SPDX-License-Identifier: MIT
 #include "core/epub/package_documents.h"
 
-#include <tinyxml2.h>
-
-#include <memory>
-#include <utility>
+#include "core/library/xml_cursor.h"
+#include "core/util/utf16.h"
 
 namespace veyla::epub {
 
 namespace {
 
-using tinyxml2::XMLDocument;
-using tinyxml2::XMLElement;
+using library::XmlCursor;
 
-std::string_view localName(const XMLElement* element)
+std::u16string_view localName(std::u16string_view name)
 {
-    std::string_view name = element->Name() == nullptr ? "" : element->Name();
-    const std::size_t colon = name.rfind(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+    const std::size_t colon = name.rfind(u':');
+    return colon == std::u16string_view::npos ? name : name.substr(colon + 1);
 }
 
-const XMLElement* firstChild(const XMLElement* parent, std::string_view name)
+// Moves to the next element at the cursor's level whose local name is name.
+bool findNext(XmlCursor& cursor, std::u16string_view name)
 {
-    if (parent == nullptr)
-        return nullptr;
-    for (const XMLElement* child = parent->FirstChildElement(); child != nullptr;
-         child = child->NextSiblingElement()) {
-        if (localName(child) == name)
-            return child;
+    while (cursor.findElement()) {
+        const std::u16string element = cursor.elementName();
+        if (localName(element) == name)
+            return true;
     }
-    return nullptr;
+    return false;
 }
 
-const XMLElement* nextSibling(const XMLElement* element, std::string_view name)
+// Moves into the current element and to its first child named name. The
+// cursor is inside the element afterwards either way: the caller leaves
+// with outOfElement().
+bool intoChild(XmlCursor& cursor, std::u16string_view name)
 {
-    for (const XMLElement* next = element->NextSiblingElement(); next != nullptr; next = next->NextSiblingElement()) {
-        if (localName(next) == name)
-            return next;
+    return cursor.intoElement() && findNext(cursor, name);
+}
+
+std::string attribute(const XmlCursor& cursor, std::u16string_view name)
+{
+    return utf16::toUtf8(cursor.attribute(name));
+}
+
+// All the text inside the current element, runs of blanks made one space
+// and blanks at both ends dropped. Pieces split by markup are joined by a
+// space, so that "Chapter <i>One</i>" keeps its words apart.
+std::string collapsedText(const XmlCursor& cursor)
+{
+    std::u16string out;
+    bool blank = false;
+    for (const XmlCursor::Text& piece : cursor.texts()) {
+        blank = !out.empty();
+        for (const char16_t c : piece.text) {
+            if (library::isXmlSpace(c)) {
+                blank = !out.empty();
+                continue;
+            }
+            if (blank)
+                out += u' ';
+            blank = false;
+            out += c;
+        }
     }
-    return nullptr;
+    return utf16::toUtf8(out);
 }
 
-std::string attribute(const XMLElement* element, const char* name)
-{
-    const char* value = element == nullptr ? nullptr : element->Attribute(name);
-    return value == nullptr ? std::string() : std::string(value);
-}
-
-std::string text(const XMLElement* element)
-{
-    const char* value = element == nullptr ? nullptr : element->GetText();
-    return value == nullptr ? std::string() : std::string(value);
-}
-
-// Parses xml and returns its root element, or MalformedBook naming what.
-Result<std::unique_ptr<XMLDocument>> parse(std::string_view xml, std::string_view what)
+// Parses xml into cursor, positioned on the root element, or says why not.
+Result<bool> parse(XmlCursor& cursor, std::string_view xml, std::string_view what)
 {
     if (xml.size() > kMaxDocumentBytes)
         return Error{ErrorCode::TooLarge, std::string(what) + ": over " + std::to_string(kMaxDocumentBytes) + " bytes"};
-    auto document = std::make_unique<XMLDocument>(true, tinyxml2::COLLAPSE_WHITESPACE);
-    if (document->Parse(xml.data(), xml.size()) != tinyxml2::XML_SUCCESS)
-        return Error{ErrorCode::MalformedBook, std::string(what) + ": " + document->ErrorStr()};
-    if (document->RootElement() == nullptr)
+    if (xml.starts_with("\xEF\xBB\xBF"))
+        xml.remove_prefix(3);
+    if (!cursor.setDocument(utf16::fromUtf8(xml))) {
+        const std::string reason = cursor.diagnostics().empty() ? "not well-formed" : cursor.diagnostics().front();
+        return Error{ErrorCode::MalformedBook, std::string(what) + ": " + reason};
+    }
+    if (!cursor.findElement())
         return Error{ErrorCode::MalformedBook, std::string(what) + ": no root element"};
-    return document;
+    return true;
+}
+
+// The label of the navigation point the cursor is on, and its content's source.
+void readPoint(XmlCursor& cursor, NavPoint& point)
+{
+    if (intoChild(cursor, u"navLabel")) {
+        if (intoChild(cursor, u"text"))
+            point.title = collapsedText(cursor);
+        cursor.outOfElement();
+    }
+    cursor.outOfElement();
+    if (intoChild(cursor, u"content"))
+        point.src = attribute(cursor, u"src");
+    cursor.outOfElement();
+    point.hasChildren = intoChild(cursor, u"navPoint");
+    cursor.outOfElement();
 }
 
 }  // namespace
 
 Result<std::string> parseContainer(std::string_view xml)
 {
-    auto document = parse(xml, "container");
-    if (!document)
-        return document.error();
-    const XMLElement* rootfiles = firstChild((*document)->RootElement(), "rootfiles");
-    if (rootfiles == nullptr)
+    XmlCursor cursor;
+    if (auto parsed = parse(cursor, xml, "container"); !parsed)
+        return parsed.error();
+    if (!intoChild(cursor, u"rootfiles"))
         return Error{ErrorCode::MalformedBook, "container: no rootfiles"};
-    const XMLElement* rootfile = firstChild(rootfiles, "rootfile");
-    if (rootfile == nullptr)
+    if (!intoChild(cursor, u"rootfile"))
         return Error{ErrorCode::MalformedBook, "container: no rootfile"};
-    const char* fullPath = rootfile->Attribute("full-path");
-    if (fullPath == nullptr || *fullPath == '\0')
+    std::string fullPath = attribute(cursor, u"full-path");
+    if (fullPath.empty())
         return Error{ErrorCode::MalformedBook, "container: no full-path"};
-    return std::string(fullPath);
+    return fullPath;
 }
 
 Result<PackageDocument> parsePackage(std::string_view xml)
 {
-    auto document = parse(xml, "package document");
-    if (!document)
-        return document.error();
-    const XMLElement* root = (*document)->RootElement();
+    XmlCursor cursor;
+    if (auto parsed = parse(cursor, xml, "package document"); !parsed)
+        return parsed.error();
     PackageDocument package;
-    if (const XMLElement* manifest = firstChild(root, "manifest")) {
-        for (const XMLElement* item = firstChild(manifest, "item"); item != nullptr; item = nextSibling(item, "item"))
-            package.manifest.push_back({attribute(item, "id"), attribute(item, "href"), attribute(item, "media-type")});
+    if (intoChild(cursor, u"manifest")) {
+        if (cursor.intoElement()) {
+            while (findNext(cursor, u"item"))
+                package.manifest.push_back(
+                    {attribute(cursor, u"id"), attribute(cursor, u"href"), attribute(cursor, u"media-type")});
+            cursor.outOfElement();
+        }
     }
-    if (const XMLElement* spine = firstChild(root, "spine")) {
-        package.tocId = attribute(spine, "toc");
-        for (const XMLElement* ref = firstChild(spine, "itemref"); ref != nullptr; ref = nextSibling(ref, "itemref"))
-            package.spine.push_back(attribute(ref, "idref"));
+    cursor.outOfElement();
+    if (intoChild(cursor, u"spine")) {
+        package.tocId = attribute(cursor, u"toc");
+        if (cursor.intoElement()) {
+            while (findNext(cursor, u"itemref"))
+                package.spine.push_back(attribute(cursor, u"idref"));
+            cursor.outOfElement();
+        }
     }
     return package;
 }
 
 Result<std::vector<NavPoint>> parseNavMap(std::string_view xml)
 {
-    auto document = parse(xml, "navigation document");
-    if (!document)
-        return document.error();
-    const XMLElement* navMap = firstChild((*document)->RootElement(), "navMap");
+    XmlCursor cursor;
+    if (auto parsed = parse(cursor, xml, "navigation document"); !parsed)
+        return parsed.error();
     std::vector<NavPoint> points;
-    if (navMap == nullptr)
+    if (!intoChild(cursor, u"navMap") || !cursor.intoElement())
         return points;
-    // Each level keeps the point whose turn is next among its siblings.
-    std::vector<std::pair<const XMLElement*, int>> pending{{firstChild(navMap, "navPoint"), 1}};
-    while (!pending.empty()) {
-        auto& [element, level] = pending.back();
-        if (element == nullptr) {
-            pending.pop_back();
+    // The cursor keeps the path down to the point being read; level counts
+    // the navigation points on it. A point with children is entered right
+    // after it is read, and each level is left when its points run out.
+    int level = 1;
+    while (level > 0) {
+        if (!findNext(cursor, u"navPoint")) {
+            cursor.outOfElement();
+            --level;
             continue;
         }
-        const XMLElement* point = element;
-        const int pointLevel = level;
-        element = nextSibling(point, "navPoint");
-        const XMLElement* firstNested = firstChild(point, "navPoint");
-        points.push_back({text(firstChild(firstChild(point, "navLabel"), "text")), pointLevel,
-                          attribute(point, "playOrder"), attribute(point, "id"),
-                          attribute(firstChild(point, "content"), "src"), firstNested != nullptr});
-        if (firstNested != nullptr)
-            pending.emplace_back(firstNested, pointLevel + 1);
+        NavPoint point;
+        point.level = level;
+        point.playOrder = attribute(cursor, u"playOrder");
+        point.id = attribute(cursor, u"id");
+        readPoint(cursor, point);
+        const bool nested = point.hasChildren;
+        points.push_back(std::move(point));
+        if (nested) {
+            if (level >= kMaxNavLevels)
+                return Error{ErrorCode::MalformedBook, "navigation document: navigation points nested deeper than " +
+                                                           std::to_string(kMaxNavLevels) + " levels"};
+            cursor.intoElement();
+            ++level;
+        }
     }
     return points;
 }

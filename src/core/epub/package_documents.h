@@ -9,14 +9,19 @@
 
 namespace veyla::epub {
 
-// The three XML documents that describe an EPUB, read with tinyxml2.
-// Elements match by local name, so "opf:item" is an "item". Whitespace in
-// text is collapsed and trimmed. A document that is not well-formed, or
-// nests elements deeper than tinyxml2's limit, is MalformedBook.
+// The three XML documents that describe an EPUB, read with the program's
+// own XML reader. Elements match by local name, so "opf:item" is an "item".
+// Whitespace in text is collapsed and trimmed. A document that is not
+// well-formed, or whose navigation points nest deeper than kMaxNavLevels,
+// is MalformedBook.
 
 // Documents larger than this are refused (a real package document or NCX is
 // well under 1 MiB).
 inline constexpr std::size_t kMaxDocumentBytes = 16 * 1024 * 1024;
+
+// Navigation points nested deeper than this make the NCX malformed: each
+// level becomes a folder, and real tables of contents have a few.
+inline constexpr int kMaxNavLevels = 96;
 
 // META-INF/container.xml: "full-path" of the first "rootfile" in "rootfiles".
 Result<std::string> parseContainer(std::string_view xml);
