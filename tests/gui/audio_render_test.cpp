@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: MIT
 // "生成本书音频" from the library tree and its window "音频生成".
+#include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <future>
 
 #include "core/speech/fake_speech_engine.h"
 #include "core/speech/wav_file.h"
 #include "gui/commands/command_router.h"
+#include "core/platform/ini_file.h"
 #include "gui/dialogs/make_audio_dialog.h"
+#include "gui/dialogs/preset_dialog.h"
 #include "gui/speech/audio_render_controller.h"
 #include "gui/tree/library_controller.h"
 #include "gui/window/main_window.h"
@@ -95,6 +100,7 @@ private slots:
     void secondStartWhileRenderingIsRefused();
     void closingTheWindowWhileRenderingLeavesOnlyWholeFiles();
     void summaryNamesWhatWasSkippedAndWhatFailed();
+    void formatChosenBeforeTheFirstRenderingIsUsedAndRemembered();
 };
 
 void AudioRenderTest::bookIsRenderedToWavFilesBelowTheAudioFolder()
@@ -202,7 +208,8 @@ void AudioRenderTest::closingTheWindowWhileRenderingLeavesOnlyWholeFiles()
     // No temporary file is left behind.
     std::error_code ec;
     for (const auto& entry : fs::recursive_directory_iterator(book.fixture.folders().dataFolder / "音频", ec))
-        QVERIFY2(entry.is_directory() || entry.path().extension() == ".wav", entry.path().c_str());
+        QVERIFY2(entry.is_directory() || entry.path().extension() == ".wav" || entry.path().extension() == ".lrc",
+                 entry.path().c_str());
 }
 
 void AudioRenderTest::summaryNamesWhatWasSkippedAndWhatFailed()
@@ -220,6 +227,46 @@ void AudioRenderTest::summaryNamesWhatWasSkippedAndWhatFailed()
     summary.outside = 0;
     summary.failures.clear();
     QCOMPARE(renderSummaryText(summary), u"已停止生成\n新生成 3 章，已有音频 2 章\n音频时长 1:02:05"_s);
+}
+
+void AudioRenderTest::formatChosenBeforeTheFirstRenderingIsUsedAndRemembered()
+{
+    Book book;
+    // 更多设置 offers the format before any rendering has run.
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<PresetDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        auto* format = dialog->findChild<QComboBox*>(u"audioFormat"_s);
+        QVERIFY(format != nullptr);
+        QCOMPARE(format->currentIndex(), 0);
+        format->setCurrentIndex(1);
+        dialog->accept();
+    });
+    QVERIFY(book.window->router().trigger(kPresets));
+    QCOMPARE(book.window->display().settings.audioFormat, u"opus");
+    QCOMPARE(book.audio().format(), speech::AudioFormat::Opus);
+
+    // Rendered in this process (a fake engine): Opus files with their lyrics, no WAV.
+    book.audio().setEngine(std::make_unique<FakeSpeechEngine>());
+    QVERIFY(book.renderBook());
+    QVERIFY(book.waitUntilDone());
+    QCOMPARE(book.audio().lastSummary().rendered, 2);
+    QVERIFY(book.audio().lastSummary().failures.empty());
+    const fs::path opus = fs::path(book.firstWav()).replace_extension(".opus");
+    QVERIFY(fs::file_size(opus) > 0);
+    QVERIFY(fs::exists(fs::path(book.firstWav()).replace_extension(".lrc")));
+    QVERIFY(!fs::exists(book.firstWav()));
+    auto* format = book.audio().dialog()->findChild<QComboBox*>(u"format"_s);
+    QCOMPARE(format->currentIndex(), 1);
+
+    // Choosing in 音频生成 changes the setting, which is written at exit.
+    format->setCurrentIndex(2);
+    emit format->activated(2);
+    QCOMPARE(book.audio().format(), speech::AudioFormat::M4b);
+    QVERIFY(book.window->close());
+    book.window.reset();
+    const auto ini = platform::IniFile::load(book.fixture.folders().dataControl("preSet.ini"));
+    QCOMPARE(ini.value(u"Voice", u"AudioFormat"), u"m4b");
 }
 
 QTEST_MAIN(AudioRenderTest)

@@ -114,6 +114,58 @@ int retire(Worker& worker)
     return status;
 }
 
+// The file a chapter's audio goes to, or nothing when the chapter needs no
+// rendering: it lies outside the data folder, or its audio is there
+// already (the resume rule). Either is counted in summary.
+std::optional<fs::path> audioFileToMake(const std::optional<AudioTarget>& target, AudioFormat format,
+                                        RenderSummary& summary)
+{
+    if (!target) {
+        ++summary.outside;
+        return std::nullopt;
+    }
+    platform::makeFoldersForPath(target->file);
+    fs::path file = chapterAudioFile(target->file, format);
+    std::error_code ec;
+    if (fs::exists(file, ec)) {
+        ++summary.existing;
+        return std::nullopt;
+    }
+    return file;
+}
+
+// The hidden folder beside file in which chapter index is made.
+fs::path scratchFolderFor(const fs::path& file, std::size_t index)
+{
+    return file.parent_path() / (".veyla-render-" + std::to_string(::getpid()) + "-" + std::to_string(index));
+}
+
+std::vector<std::string> jobFields(const AudioJobItem& item, const fs::path& file, const fs::path& scratch,
+                                   const AudioTags& tags)
+{
+    return {"job",     item.chapter.string(), file.string(),           scratch.string(),          tags.title,
+            tags.album, tags.artist,          std::to_string(tags.track), std::to_string(tags.tracks)};
+}
+
+// Counts a chapter's report ("ok SECONDS", "exists" or "fail CODE DETAIL") in summary.
+void account(RenderSummary& summary, const fs::path& chapter, const std::vector<std::string>& report)
+{
+    if (!report.empty() && report[0] == "ok" && report.size() == 2) {
+        ++summary.rendered;
+        summary.audioSeconds += std::strtod(report[1].c_str(), nullptr);
+    } else if (!report.empty() && report[0] == "exists") {
+        ++summary.existing;
+    } else if (!report.empty() && report[0] == "fail" && report.size() == 3) {
+        const int code = std::atoi(report[1].c_str());
+        summary.failures.emplace_back(chapter, Error{static_cast<ErrorCode>(code), report[2]});
+    } else {
+        summary.failures.emplace_back(chapter,
+                                      Error{ErrorCode::Unsupported, "the rendering process answered something unknown"});
+    }
+}
+
+std::vector<std::string> renderJob(SpeechEngine& engine, const std::vector<std::string>& job);
+
 class Dispatcher {
 public:
     Dispatcher(const WorkerCommand& command, const fs::path& dataFolder, const std::vector<AudioJobItem>& items,
@@ -168,29 +220,18 @@ private:
         ++m_begun;
         if (m_progress)
             m_progress({item.text, target ? target->folder : fs::path(), m_begun, m_items.size()});
-        if (!target) {
-            ++m_summary.outside;
+        const auto file = audioFileToMake(target, m_format, m_summary);
+        if (!file)
             return true;
-        }
-        platform::makeFoldersForPath(target->file);
-        const fs::path file = chapterAudioFile(target->file, m_format);
-        std::error_code ec;
-        if (fs::exists(file, ec)) {
-            ++m_summary.existing;
-            return true;
-        }
         if (worker == nullptr) {
             m_summary.failures.emplace_back(item.chapter, *m_spawnFailure);
             return true;
         }
-        worker->scratch = file.parent_path() /
-                          (".veyla-render-" + std::to_string(::getpid()) + "-" + std::to_string(index));
+        worker->scratch = scratchFolderFor(*file, index);
+        std::error_code ec;
         fs::remove_all(worker->scratch, ec);
         worker->job = index;
-        const AudioTags& tags = m_tags[index];
-        const std::string line = joinWorkerFields({"job", item.chapter.string(), file.string(),
-                                                   worker->scratch.string(), tags.title, tags.album, tags.artist,
-                                                   std::to_string(tags.track), std::to_string(tags.tracks)});
+        const std::string line = joinWorkerFields(jobFields(item, *file, worker->scratch, m_tags[index]));
         if (!sendAll(worker->socket, line))
             workerDied(*worker);
         return true;
@@ -252,19 +293,7 @@ private:
 
     void settle(Worker& worker, const std::vector<std::string>& report)
     {
-        const fs::path& chapter = m_items[*worker.job].chapter;
-        if (!report.empty() && report[0] == "ok" && report.size() == 2) {
-            ++m_summary.rendered;
-            m_summary.audioSeconds += std::strtod(report[1].c_str(), nullptr);
-        } else if (!report.empty() && report[0] == "exists") {
-            ++m_summary.existing;
-        } else if (!report.empty() && report[0] == "fail" && report.size() == 3) {
-            const int code = std::atoi(report[1].c_str());
-            m_summary.failures.emplace_back(chapter, Error{static_cast<ErrorCode>(code), report[2]});
-        } else {
-            m_summary.failures.emplace_back(chapter, Error{ErrorCode::Unsupported, "the rendering process answered "
-                                                                                   "something unknown"});
-        }
+        account(m_summary, m_items[*worker.job].chapter, report);
         std::error_code ec;
         fs::remove_all(worker.scratch, ec);
         worker.job.reset();
@@ -445,6 +474,34 @@ RenderSummary renderInWorkers(const WorkerCommand& command, const fs::path& data
 {
     Dispatcher dispatcher(command, dataFolder, items, jobs, format, progress);
     return dispatcher.run(stop);
+}
+
+RenderSummary renderInThisProcess(SpeechEngine& engine, const fs::path& dataFolder,
+                                  const std::vector<AudioJobItem>& items, AudioFormat format, std::stop_token stop,
+                                  const RenderProgress& progress)
+{
+    RenderSummary summary;
+    const std::vector<AudioTags> tags = tagsOf(items);
+    std::size_t begun = 0;
+    for (; begun < items.size() && !stop.stop_requested(); ++begun) {
+        const AudioJobItem& item = items[begun];
+        const auto target = audioTargetFor(dataFolder, item.chapter);
+        if (progress)
+            progress({item.text, target ? target->folder : fs::path(), begun + 1, items.size()});
+        const auto file = audioFileToMake(target, format, summary);
+        if (!file)
+            continue;
+        const fs::path scratch = scratchFolderFor(*file, begun);
+        std::error_code ec;
+        fs::remove_all(scratch, ec);
+        // Not stoppable: a chapter that has begun is written whole.
+        account(summary, item.chapter, renderJob(engine, jobFields(item, *file, scratch, tags[begun])));
+        fs::remove_all(scratch, ec);
+    }
+    summary.stopped = stop.stop_requested() && begun < items.size();
+    if (!summary.stopped && progress)
+        progress({std::u16string(kRenderDoneText), {}, items.size(), items.size()});
+    return summary;
 }
 
 int runRenderWorker(const EngineFactory& makeEngine, std::istream& in, std::ostream& out)

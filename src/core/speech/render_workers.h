@@ -73,6 +73,14 @@ RenderSummary renderInWorkers(const WorkerCommand& command, const std::filesyste
                               const std::vector<AudioJobItem>& items, int jobs, AudioFormat format,
                               std::stop_token stop = {}, const RenderProgress& progress = {});
 
+// Renders items as the workers would (the same files, the LRC beside each,
+// Opus encoded, the resume rule, progress and summary), one chapter after
+// another with engine on the calling thread: for a program that has no
+// worker program beside it. A stop request is seen between chapters.
+RenderSummary renderInThisProcess(SpeechEngine& engine, const std::filesystem::path& dataFolder,
+                                  const std::vector<AudioJobItem>& items, AudioFormat format,
+                                  std::stop_token stop = {}, const RenderProgress& progress = {});
+
 // The worker's side: reads job lines from in until it ends, renders each
 // chapter with the engine makeEngine returns (called at the first job only,
 // so that a worker starts as fast as the program can) and answers on out.

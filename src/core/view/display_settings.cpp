@@ -95,6 +95,7 @@ DisplaySettings displaySettingsFromIni(const IniFile& ini)
     s.voice = integer(ini, u"Voice", u"nVoice", 0);
     s.rate = integer(ini, u"Voice", u"nRate", 0);
     s.voiceName = ini.value(u"Voice", u"VoiceName");
+    s.audioFormat = ini.value(u"Voice", u"AudioFormat", u"wav");
     s.textSize = integer(ini, u"Size", u"TextSize", 28);
     s.codeTextSize = integer(ini, u"Size", u"CodeTextSize", 22);
     s.webPageSize = integer(ini, u"LocalWebSet", u"Page", 120);
@@ -153,6 +154,10 @@ void clampToUsable(DisplaySettings& s)
     clamp(s.parse, 0, kMaxIndex);
     clamp(s.webPageSize, 1, 100000);
     clamp(s.pageWidth, kMinPageWidth, kMaxPageWidth);
+    std::transform(s.audioFormat.begin(), s.audioFormat.end(), s.audioFormat.begin(),
+                   [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; });
+    if (s.audioFormat != u"opus" && s.audioFormat != u"m4b")
+        s.audioFormat = u"wav";
 }
 
 DisplaySettings readDisplaySettings(const platform::AppFolders& folders)
@@ -197,6 +202,8 @@ void storeViewKeys(const DisplaySettings& s, IniFile& ini)
     ini.setInteger(u"Voice", u"nRate", s.rate);
     if (!s.voiceName.empty())
         ini.setValue(u"Voice", u"VoiceName", s.voiceName);
+    if (s.audioFormat != u"wav" || ini.contains(u"Voice", u"AudioFormat"))
+        ini.setValue(u"Voice", u"AudioFormat", s.audioFormat);
 }
 
 // The keys the application writes at its exit, after the view's.

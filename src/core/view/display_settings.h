@@ -78,6 +78,9 @@ struct DisplaySettings {
     // bNoPunctuationAtLineStart: closing punctuation stays off line starts
     // (on unless the file says 0; written once it was turned off).
     bool noPunctuationAtLineStart = true;
+    // Voice AudioFormat: what 生成本书音频 makes, "wav", "opus" or "m4b"
+    // (written once it was changed from wav).
+    std::u16string audioFormat = u"wav";
     // Start, Search
     bool openAll = true;     // OpenAll: expand every book at start
     bool searchAll = false;  // all

@@ -14,6 +14,31 @@ namespace veyla::gui {
 namespace fs = std::filesystem;
 using namespace Qt::StringLiterals;
 
+namespace {
+
+constexpr std::u16string_view kFormatNames[] = {u"wav", u"opus", u"m4b"};
+
+}  // namespace
+
+QStringList audioFormatLabels()
+{
+    return {u"WAV"_s, u"Opus"_s, u"M4B（整书，含章节）"_s};
+}
+
+std::u16string audioFormatNameAt(int index)
+{
+    return std::u16string(index > 0 && index < 3 ? kFormatNames[index] : kFormatNames[0]);
+}
+
+int audioFormatIndexOf(const std::u16string& name)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (kFormatNames[i] == name)
+            return i;
+    }
+    return 0;
+}
+
 MakeAudioDialog::MakeAudioDialog(fs::path audioRoot, QWidget* parent)
     : QDialog(parent), m_audioRoot(std::move(audioRoot)),
       m_openFolder([](const fs::path& folder) { (void)platform::openWithShell(folder); }),
@@ -22,7 +47,8 @@ MakeAudioDialog::MakeAudioDialog(fs::path audioRoot, QWidget* parent)
       m_again(new QPushButton(u"按此格式生成"_s, this))
 {
     m_format->setObjectName(u"format"_s);
-    m_format->addItems({u"WAV"_s, u"Opus"_s, u"M4B（整书，含章节）"_s});
+    m_format->addItems(audioFormatLabels());
+    connect(m_format, &QComboBox::activated, this, &MakeAudioDialog::formatChosen);
     m_again->setObjectName(u"renderAgain"_s);
     m_again->setAutoDefault(false);
     m_again->setEnabled(false);

@@ -2,15 +2,25 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include <filesystem>
 #include <functional>
+#include <string>
 
 class QComboBox;
+
 class QLabel;
 class QPushButton;
 
 namespace veyla::gui {
+
+// The audio formats offered wherever one is chosen, in this order: their
+// labels, and the names the settings store ("wav", "opus", "m4b").
+QStringList audioFormatLabels();
+std::u16string audioFormatNameAt(int index);
+// The place of a stored name among them; 0 (WAV) for anything else.
+int audioFormatIndexOf(const std::u16string& name);
 
 // "音频生成": the modeless progress window of audio rendering. It shows the
 // latest message (the chapter being rendered, then the outcome), stops the
@@ -43,6 +53,8 @@ public:
 
 signals:
     void stopRequested();
+    // The user chose another format.
+    void formatChosen(int index);
     void renderAgainRequested();
 
 private:

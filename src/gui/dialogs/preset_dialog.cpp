@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "core/view/annotations.h"
+#include "gui/dialogs/make_audio_dialog.h"
 #include "gui/import/import_controller.h"
 #include "gui/view/display_controller.h"
 
@@ -59,7 +60,15 @@ PresetDialog::PresetDialog(const view::DisplaySettings& settings, const SplitPre
     auto* voiceGroup = new QGroupBox(u"朗诵"_s, this);
     m_voices = new QListWidget(voiceGroup);
     m_voices->setObjectName(u"voices"_s);
-    (new QVBoxLayout(voiceGroup))->addWidget(m_voices);
+    m_audioFormat = new QComboBox(voiceGroup);
+    m_audioFormat->setObjectName(u"audioFormat"_s);
+    m_audioFormat->addItems(audioFormatLabels());
+    m_audioFormat->setCurrentIndex(audioFormatIndexOf(settings.audioFormat));
+    auto* voiceLayout = new QVBoxLayout(voiceGroup);
+    voiceLayout->addWidget(m_voices);
+    auto* formatRow = new QFormLayout;
+    formatRow->addRow(u"生成音频的格式"_s, m_audioFormat);
+    voiceLayout->addLayout(formatRow);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -174,6 +183,7 @@ void PresetDialog::apply(view::DisplaySettings& settings, SplitPresets& presets)
     settings.fontName = faceOf(*m_font);
     settings.codeFontName = faceOf(*m_codeFont);
     settings.noPunctuationAtLineStart = m_lineStart->isChecked();
+    settings.audioFormat = audioFormatNameAt(m_audioFormat->currentIndex());
     if (m_voices->count() > 0 && m_voices->currentRow() >= 0)
         settings.voice = m_voices->currentRow();
     if (m_single->isChecked() != m_initialSingle)

@@ -56,6 +56,7 @@ private:
     QCheckBox* m_lineStart = nullptr;
     QComboBox* m_codeFont = nullptr;
     QListWidget* m_voices = nullptr;
+    QComboBox* m_audioFormat = nullptr;
     QRadioButton* m_continuous = nullptr;
     QRadioButton* m_single = nullptr;
     QCheckBox* m_comment = nullptr;

@@ -14,6 +14,7 @@
 #include "core/speech/espeak_engine.h"
 #include "core/speech/null_output.h"
 #include "core/speech/render_workers.h"
+#include "core/util/utf16.h"
 #include "gui/app/message_box.h"
 #include "gui/app/messages.h"
 #include "gui/commands/command_router.h"
@@ -119,10 +120,7 @@ bool AudioRenderController::renderItem(const QModelIndex& item)
 
 speech::AudioFormat AudioRenderController::format() const
 {
-    constexpr speech::AudioFormat kByIndex[] = {speech::AudioFormat::Wav, speech::AudioFormat::Opus,
-                                                speech::AudioFormat::M4b};
-    const int index = m_dialog != nullptr ? m_dialog->formatIndex() : 0;
-    return index >= 0 && index < 3 ? kByIndex[index] : speech::AudioFormat::Wav;
+    return speech::audioFormatNamed(utf16::toUtf8(m_display.settings.audioFormat)).value_or(speech::AudioFormat::Wav);
 }
 
 bool AudioRenderController::startRendering(std::vector<speech::AudioJobItem> items)
@@ -161,10 +159,9 @@ bool AudioRenderController::startRendering(std::vector<speech::AudioJobItem> ite
         }));
         return true;
     }
-    // In this process chapters are made as WAV files (and an M4B from them).
     m_watcher.setFuture(QtConcurrent::run([engine = m_engine.get(), dataFolder = m_folders.dataFolder,
                                            items = std::move(items), stop = m_stop.get_token(), relay, chosen] {
-        auto summary = speech::renderAudio(*engine, dataFolder, items, stop, relay);
+        auto summary = speech::renderInThisProcess(*engine, dataFolder, items, chosen, stop, relay);
         addBookFiles(summary, dataFolder, items, chosen);
         return summary;
     }));
@@ -195,8 +192,12 @@ MakeAudioDialog* AudioRenderController::dialog() const
 
 void AudioRenderController::showDialog()
 {
-    if (m_dialog == nullptr)
+    if (m_dialog == nullptr) {
         m_dialog = new MakeAudioDialog(speech::audioFolderOf(m_folders.dataFolder), m_window);
+        connect(m_dialog, &MakeAudioDialog::formatChosen, this,
+                [this](int index) { m_display.settings.audioFormat = audioFormatNameAt(index); });
+    }
+    m_dialog->setFormatIndex(audioFormatIndexOf(m_display.settings.audioFormat));
     connect(m_dialog, &MakeAudioDialog::stopRequested, this, &AudioRenderController::requestStop,
             Qt::UniqueConnection);
     connect(m_dialog, &MakeAudioDialog::renderAgainRequested, this, &AudioRenderController::renderAgain,

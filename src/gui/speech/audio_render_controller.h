@@ -25,12 +25,13 @@ class LibraryTreePane;
 class MakeAudioDialog;
 
 // "生成本书音频": renders the chapters of the selected tree item (a book, a
-// category or one chapter) to WAV files below the data folder's 音频/ with
+// category or one chapter) to audio files (WAV, Ogg Opus, or WAV files and
+// an M4B book, as chosen) below the data folder's 音频/ with
 // the read-aloud voice and rate, taken when the rendering starts. The
 // chapters go to worker processes (veyla-cli beside the program, one per
 // core), so that reading aloud in this process never waits for a chapter;
 // without veyla-cli, or with an engine given by a test, they are rendered
-// on a thread of this process instead. The rendering gets the chapter
+// on a thread of this process instead, into the same files. The rendering gets the chapter
 // list, never the tree; its progress reaches the dialog "音频生成" as queued
 // calls. One rendering runs at a time; a second start is refused meanwhile.
 class AudioRenderController : public QObject {
@@ -58,7 +59,8 @@ public:
     void setWorkerProgram(std::filesystem::path program) { m_workerProgram = std::move(program); }
     // Hides the progress window (the main window is closing).
     void hideDialog();
-    // The format of the next rendering (the dialog's "格式" once it exists).
+    // The format of the next rendering: the one last chosen, in "音频生成"
+    // or in 更多设置, kept in the settings.
     speech::AudioFormat format() const;
 
 signals:

@@ -236,5 +236,27 @@ TEST(DisplaySettings, ChoosingTheDefaultFaceIsRemembered)
     EXPECT_TRUE(again.fontName.empty() || again.fontName == u"默认");
 }
 
+TEST(DisplaySettings, AudioFormatIsReadByNameAndWrittenOnceChanged)
+{
+    const std::vector<std::pair<std::u16string, std::u16string>> cases{
+        {u"opus", u"opus"}, {u"M4B", u"m4b"}, {u"wav", u"wav"}, {u"mp3", u"wav"}, {u"", u"wav"}, {u" opus ", u"opus"}, {u"opus2", u"wav"}};
+    for (const auto& [written, read] : cases) {
+        Folders f;
+        f.writeIni(f.data.path(), u"[Voice]\r\nAudioFormat=" + written + u"\r\n");
+        EXPECT_EQ(readDisplaySettings(f.folders).audioFormat, read) << utf16::toUtf8(written);
+    }
+    // The built-in WAV adds no key; a format chosen once stays written.
+    platform::IniFile ini;
+    DisplaySettings settings;
+    storeDisplaySettings(settings, ini);
+    EXPECT_FALSE(ini.contains(u"Voice", u"AudioFormat"));
+    settings.audioFormat = u"opus";
+    storeDisplaySettings(settings, ini);
+    EXPECT_EQ(ini.value(u"Voice", u"AudioFormat"), u"opus");
+    settings.audioFormat = u"wav";
+    storeDisplaySettings(settings, ini);
+    EXPECT_EQ(ini.value(u"Voice", u"AudioFormat"), u"wav");
+}
+
 }  // namespace
 }  // namespace veyla::view
