@@ -53,6 +53,7 @@ struct Player {
                               u"org.mpris.MediaPlayer2.Player"_s, QDBusConnection::sessionBus());
     }
     QString status() const { return player().property("PlaybackStatus").toString(); }
+    qlonglong position() const { return player().property("Position").toLongLong(); }
     QVariantMap metadata() const
     {
         const QVariant value = player().property("Metadata");
@@ -90,6 +91,7 @@ void MediaControlsTest::mediaKeysPlayPauseResumeAndSkipChapters()
                         u"org.mpris.MediaPlayer2"_s, QDBusConnection::sessionBus());
     QCOMPARE(root.property("Identity").toString(), u"Veyla"_s);
     QCOMPARE(p.status(), u"Stopped"_s);
+    QCOMPARE(p.position(), 0);
     QVariantMap data = p.metadata();
     QCOMPARE(data.value(u"xesam:title"_s).toString(), u"第一章"_s);
     QCOMPARE(data.value(u"xesam:album"_s).toString(), u"书"_s);
@@ -105,11 +107,17 @@ void MediaControlsTest::mediaKeysPlayPauseResumeAndSkipChapters()
     QTRY_VERIFY_WITH_TIMEOUT(!p.window->speech().isReading(), kWaitMs);
     QCOMPARE(p.engine->spoken().size(), std::size_t{1});
     QCOMPARE(p.status(), u"Paused"_s);
+    // The position counts the time read aloud and holds while paused.
+    const qlonglong paused = p.position();
+    QVERIFY(paused > 0);
+    QTest::qWait(20);
+    QCOMPARE(p.position(), paused);
 
     // Play goes on with the next piece.
     QVERIFY(p.call(u"Play"_s));
     QVERIFY(p.waitForPieces(2));
     QCOMPARE(p.engine->spoken()[1], u"日月盈昃，辰宿列张。"_s.toStdU16String());
+    QTRY_VERIFY_WITH_TIMEOUT(p.position() > paused, kWaitMs);
 
     // Next: the next chapter, read from its start.
     QVERIFY(p.call(u"Next"_s));
@@ -128,6 +136,7 @@ void MediaControlsTest::mediaKeysPlayPauseResumeAndSkipChapters()
     QTRY_COMPARE_WITH_TIMEOUT(p.window->reading().chapterPath(),
                               p.fixture.library() / "小说/书/0001_第一章.xml", kWaitMs);
     QCOMPARE(p.status(), u"Stopped"_s);  // a stopped player stays stopped
+    QCOMPARE(p.position(), 0);           // another chapter, not read yet
 }
 
 void MediaControlsTest::withoutASessionBusNothingIsPublished()

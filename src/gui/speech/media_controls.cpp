@@ -32,8 +32,11 @@ MediaControls::MediaControls(SpeechController& speech, ReadingController& readin
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
     publish();
-    connect(&m_speech, &SpeechController::playbackChanged, this, &MediaControls::announce);
-    connect(&m_reading, &ReadingController::chapterOpened, this, &MediaControls::announce);
+    for (auto changed : {&MediaControls::trackPosition, &MediaControls::announce}) {
+        connect(&m_speech, &SpeechController::playbackChanged, this, changed);
+        connect(&m_reading, &ReadingController::chapterOpened, this, changed);
+    }
+    m_positionChapter = m_reading.chapterPath();
 }
 
 MediaControls::~MediaControls()
@@ -86,6 +89,28 @@ QVariantMap MediaControls::metadata() const
     // Where reading is in the chapter (the reading position the exit bookmark keeps).
     data[u"veyla:position"_s] = static_cast<qlonglong>(m_reading.position());
     return data;
+}
+
+qlonglong MediaControls::position() const
+{
+    Clock::duration heard = m_heard;
+    if (m_playingSince)
+        heard += Clock::now() - *m_playingSince;
+    return std::chrono::duration_cast<std::chrono::microseconds>(heard).count();
+}
+
+void MediaControls::trackPosition()
+{
+    const Clock::time_point now = Clock::now();
+    if (m_playingSince)
+        m_heard += now - *m_playingSince;
+    m_playingSince.reset();
+    if (m_reading.chapterPath() != m_positionChapter) {
+        m_positionChapter = m_reading.chapterPath();
+        m_heard = {};
+    }
+    if (m_speech.playback() == SpeechController::Playback::Playing)
+        m_playingSince = now;
 }
 
 void MediaControls::play()
@@ -175,6 +200,11 @@ QString MprisPlayerAdaptor::playbackStatus() const
 QVariantMap MprisPlayerAdaptor::metadata() const
 {
     return m_controls->metadata();
+}
+
+qlonglong MprisPlayerAdaptor::position() const
+{
+    return m_controls->position();
 }
 
 void MprisPlayerAdaptor::Play()

@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <chrono>
+#include <filesystem>
+#include <optional>
+
 class QWidget;
 
 namespace veyla::gui {
@@ -38,6 +42,10 @@ public:
 
     QString playbackStatus() const;
     QVariantMap metadata() const;
+    // How long the current chapter has been read aloud, in microseconds:
+    // the player's Position. It runs while playing, holds while paused or
+    // stopped, and starts again from 0 in another chapter.
+    qlonglong position() const;
 
     void play();
     void pause();
@@ -51,6 +59,8 @@ private:
     void publish();
     // Tells the bus that the player's status or metadata changed.
     void announce();
+    // Brings the position up to date with the playback state and chapter.
+    void trackPosition();
 
     SpeechController& m_speech;
     ReadingController& m_reading;
@@ -58,6 +68,10 @@ private:
     QWidget* m_window;
     QString m_service;
     bool m_published = false;
+    using Clock = std::chrono::steady_clock;
+    std::filesystem::path m_positionChapter;
+    Clock::duration m_heard{};                // read aloud before m_playingSince
+    std::optional<Clock::time_point> m_playingSince;
 };
 
 // org.mpris.MediaPlayer2: the application.
@@ -110,7 +124,7 @@ public:
     QString playbackStatus() const;
     QVariantMap metadata() const;
     double one() const { return 1.0; }
-    qlonglong position() const { return 0; }
+    qlonglong position() const;
     bool yes() const { return true; }
     bool no() const { return false; }
 
