@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <future>
+#include <thread>
 
 #include "core/speech/fake_speech_engine.h"
 #include "core/speech/wav_file.h"
@@ -99,6 +100,7 @@ private slots:
     void stopDuringTheFirstChapterKeepsItWholeAndRendersNoMore();
     void secondStartWhileRenderingIsRefused();
     void closingTheWindowWhileRenderingLeavesOnlyWholeFiles();
+    void closingTheWindowHidesItBeforeTheChapterIsDone();
     void summaryNamesWhatWasSkippedAndWhatFailed();
     void formatChosenBeforeTheFirstRenderingIsUsedAndRemembered();
 };
@@ -210,6 +212,41 @@ void AudioRenderTest::closingTheWindowWhileRenderingLeavesOnlyWholeFiles()
     for (const auto& entry : fs::recursive_directory_iterator(book.fixture.folders().dataFolder / "音频", ec))
         QVERIFY2(entry.is_directory() || entry.path().extension() == ".wav" || entry.path().extension() == ".lrc",
                  entry.path().c_str());
+}
+
+void AudioRenderTest::closingTheWindowHidesItBeforeTheChapterIsDone()
+{
+    Book book;
+    auto fake = std::make_unique<FakeSpeechEngine>();
+    Gate gate;
+    gate.install(*fake);
+    book.audio().setEngine(std::move(fake));
+    QVERIFY(book.renderBook());
+    QTRY_COMPARE(gate.entered.load(), 1);
+    MakeAudioDialog* dialog = book.audio().dialog();
+    QVERIFY(book.window->isVisible() && dialog->isVisible());
+    // The chapter being rendered is held until both windows are gone from
+    // the screen: closing must hide them first, then wait for the chapter.
+    // (The flags are only read here while the GUI thread waits in close.)
+    std::atomic<bool> hiddenWhileRendering{false};
+    std::thread releaser([&] {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRenderWaitMs);
+        while (std::chrono::steady_clock::now() < giveUp) {
+            if (!book.window->isVisible() && !dialog->isVisible()) {
+                hiddenWhileRendering = true;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        gate.release.set_value();
+    });
+    QVERIFY(book.window->close());
+    releaser.join();
+    QVERIFY(hiddenWhileRendering);
+    QCOMPARE(gate.entered.load(), 1);  // no chapter began after the close
+    QVERIFY(isCompleteWav(book.firstWav()));
+    QVERIFY(!fs::exists(book.secondWav()));
+    book.window.reset();
 }
 
 void AudioRenderTest::summaryNamesWhatWasSkippedAndWhatFailed()

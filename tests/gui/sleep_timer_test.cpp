@@ -7,6 +7,7 @@
 
 #include <atomic>
 
+#include "core/library/bookmark_list.h"
 #include "core/speech/fake_speech_engine.h"
 #include "core/util/utf16.h"
 #include "gui/commands/command_router.h"
@@ -89,6 +90,7 @@ private slots:
     void endOfChapterStopsAtTheNextChapterAndKeepsThePlace();
     void minutesCountFromTheStartFadeAndStop();
     void offDisarms();
+    void timerEndingMidChapterKeepsThePlaceWhereReadingStopped();
 };
 
 void SleepTimerTest::comboOffersTimesChapterEndsAndChapterCounts()
@@ -167,6 +169,58 @@ void SleepTimerTest::offDisarms()
     QCOMPARE(ended.count(), 0);
     s.window->router().trigger(kStopSpeaking);
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kWaitMs);
+}
+
+
+void SleepTimerTest::timerEndingMidChapterKeepsThePlaceWhereReadingStopped()
+{
+    using namespace std::chrono_literals;
+    // A chapter of many paragraphs: reading scrolls the view along.
+    GuiFixture fixture;
+    QStringList paragraphs;
+    for (int i = 0; i < 80; ++i)
+        paragraphs << u"第%1段。天地玄黄，宇宙洪荒。日月盈昃，辰宿列张。寒来暑往，秋收冬藏。"_s.arg(i + 1);
+    fixture.addChapter("小说/书/0001_长章.xml", paragraphs.join(u'\n'));
+    auto window = fixture.startWindow();
+    auto fake = std::make_unique<FakeSpeechEngine>();
+    fake->setDuration(FakeSpeechEngine::Duration::UntilStopped);
+    FakeSpeechEngine* engine = fake.get();
+    window->speech().setEngine(std::move(fake));
+    HandClock clock;
+    window->speech().setSleepClock(clock);
+    QVERIFY(window->library().selectPath(fixture.library() / "小说/书/0001_长章.xml"));
+    QSignalSpy ended(&window->speech(), &SpeechController::runEnded);
+
+    QVERIFY(window->router().trigger(kSpeakAll));
+    const auto waitForPieces = [&](std::size_t count) {
+        return QTest::qWaitFor([&] { return engine->spoken().size() >= count; }, kWaitMs);
+    };
+    constexpr std::size_t kPiecesBeforeTheTimer = 60;
+    for (std::size_t piece = 1; piece < kPiecesBeforeTheTimer; ++piece) {
+        QVERIFY(waitForPieces(piece));
+        engine->stop();
+    }
+    QVERIFY(waitForPieces(kPiecesBeforeTheTimer));
+    auto* combo = window->ribbon().control<QComboBox>(kSleepTimerCombo);
+    combo->setCurrentIndex(combo->findText(u"15 分钟"_s));
+    QVERIFY(window->router().trigger(kSleepTimerCombo));
+    clock.advance(15min);
+    engine->stop();
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kWaitMs);
+    QCOMPARE(ended.front().front().value<speech::RunEnd>(), speech::RunEnd::TimerEnded);
+    QCOMPARE(engine->spoken().size(), kPiecesBeforeTheTimer);
+
+    // The exit bookmark is on disk at once, in this chapter, where the view
+    // stood when reading stopped: well past the chapter's start.
+    const long long stoppedAt = window->reading().position();
+    QVERIFY(stoppedAt > 0);
+    library::BookmarkList exit;
+    QCOMPARE(exit.load(fixture.folders().dataControl("bookmark_quit.txt")), library::BookmarkList::LoadResult::Loaded);
+    QCOMPARE(exit.groups().size(), std::size_t{1});
+    const library::Bookmark& mark = exit.groups().front().entries.front();
+    QVERIFY(mark.text.find(u"0001_长章.xml") != std::u16string::npos);
+    QCOMPARE(mark.position, stoppedAt);
+    window->close();
 }
 
 QTEST_MAIN(SleepTimerTest)
