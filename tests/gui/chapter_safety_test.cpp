@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "core/library/chapter_file.h"
+#include "core/platform/file_io.h"
 #include "core/util/utf16.h"
 #include "gui/commands/command_router.h"
 #include "gui/tree/library_controller.h"
@@ -102,6 +103,7 @@ private slots:
     void aFailedSaveIsSaidAndKeepsTheChapterOpen();
     void aReadOnlyFolderIsSaidWithItsReason();
     void aChapterWhoseFileVanishedIsSaid();
+    void startingClearsWhatKilledSavesLeftInFoldersNeverOpened();
 };
 
 void ChapterSafetyTest::openingHostileChaptersNeverChangesThem()
@@ -268,6 +270,28 @@ void ChapterSafetyTest::aChapterWhoseFileVanishedIsSaid()
     QVERIFY(window->library().selectPath(fixture.library() / "书/0002_b.xml"));
     QCOMPARE(fixture.messages, QStringList({u"文件不存在或正在使用中"_s}));
     QCOMPARE(window->reading().chapterPath(), fixture.library() / "书/0001_a.xml");
+}
+
+void ChapterSafetyTest::startingClearsWhatKilledSavesLeftInFoldersNeverOpened()
+{
+    GuiFixture fixture;
+    fixture.addChapter("书/卷/0001_a.xml");
+    // A temporary file as a killed writer leaves it: closed, unlocked, age given.
+    const auto leave = [](const fs::path& chapter, std::chrono::seconds age) {
+        auto made = platform::createTemporaryBeside(chapter, platform::FileAccess::Default);
+        if (!made.ok())
+            return fs::path();
+        ::close(made->fd);
+        fs::last_write_time(made->path, fs::file_time_type::clock::now() - age);
+        return made->path;
+    };
+    const fs::path deep = leave(fixture.library() / "书/卷/0001_a.xml", std::chrono::hours(2));
+    const fs::path young = leave(fixture.library() / "书/0002_b.xml", std::chrono::seconds(0));
+    QVERIFY(fs::exists(deep) && fs::exists(young));
+    auto window = fixture.startWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(!fs::exists(deep), 10000);
+    // One written a moment ago may belong to a writer still at work.
+    QVERIFY(fs::exists(young));
 }
 
 QTEST_MAIN(ChapterSafetyTest)

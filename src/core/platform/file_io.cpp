@@ -154,25 +154,49 @@ Status writeFileAtomically(const fs::path& path, std::string_view bytes, FileAcc
     return {};
 }
 
+namespace {
+
+// Removes the entry when it is a temporary file of ours, older than
+// minimumAge and held by no writer; true when it was removed.
+bool removeIfStale(const fs::directory_entry& entry, fs::file_time_type now, std::chrono::seconds minimumAge)
+{
+    const fs::path& path = entry.path();
+    std::error_code ec;
+    if (path.filename().string().rfind(kTemporaryFilePrefix, 0) != 0 || !entry.is_regular_file(ec) ||
+        entry.is_symlink(ec))
+        return false;
+    const auto written = fs::last_write_time(path, ec);
+    if (ec || now - written < minimumAge)
+        return false;
+    // A writer at work holds its lock; a killed one's lock went with it.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (fd.get() < 0 || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+}  // namespace
+
 std::size_t removeStaleTemporaryFiles(const fs::path& folder, std::chrono::seconds minimumAge)
 {
     std::size_t removed = 0;
     std::error_code ec;
     const auto now = fs::file_time_type::clock::now();
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path& path = it->path();
-        if (path.filename().string().rfind(kTemporaryFilePrefix, 0) != 0 || !it->is_regular_file(ec))
-            continue;
-        const auto written = fs::last_write_time(path, ec);
-        if (ec || now - written < minimumAge)
-            continue;
-        // A writer at work holds its lock; a killed one's lock went with it.
-        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-        if (fd.get() < 0 || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
-            continue;
-        if (::unlink(path.c_str()) == 0)
-            ++removed;
-    }
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        removed += removeIfStale(*it, now, minimumAge) ? 1 : 0;
+    return removed;
+}
+
+std::size_t removeStaleTemporaryFilesBelow(const fs::path& folder, std::stop_token stop,
+                                           std::chrono::seconds minimumAge)
+{
+    std::size_t removed = 0;
+    std::error_code ec;
+    const auto now = fs::file_time_type::clock::now();
+    // Links are not followed: a link never leads the sweep out of folder or round a loop.
+    for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end;
+         !ec && it != end && !stop.stop_requested(); it.increment(ec))
+        removed += removeIfStale(*it, now, minimumAge) ? 1 : 0;
     return removed;
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -58,5 +59,9 @@ Result<TemporaryFile> createTemporaryBeside(const std::filesystem::path& target,
 // how many were removed.
 std::size_t removeStaleTemporaryFiles(const std::filesystem::path& folder,
                                       std::chrono::seconds minimumAge = std::chrono::seconds(60));
+// The same in folder and every folder below it (links are not followed),
+// until stop is requested: the sweep the desktop app makes at its start.
+std::size_t removeStaleTemporaryFilesBelow(const std::filesystem::path& folder, std::stop_token stop = {},
+                                           std::chrono::seconds minimumAge = std::chrono::seconds(60));
 
 }  // namespace veyla::platform

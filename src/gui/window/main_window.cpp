@@ -11,8 +11,10 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "core/library/chapter_file.h"
+#include "core/platform/file_io.h"
 #include "core/platform/shell_open.h"
 #include "gui/commands/command_router.h"
 #include "gui/dialogs/preset_dialog.h"
@@ -181,6 +183,12 @@ void MainWindow::start()
     m_autosave.start(m_autosaveMs);
     m_newsTimer.start(1000);
     m_update->startCheck();
+    // A save killed half-way (power cut, kill -9) leaves a hidden temporary
+    // file beside the chapter, never the chapter torn; they are cleared away
+    // in the background, each only when no writer holds it.
+    m_sweep = QtConcurrent::run([folder = m_folders.dataFolder, stop = m_sweepStop.get_token()] {
+        return platform::removeStaleTemporaryFilesBelow(folder, stop);
+    });
 }
 
 void MainWindow::setAutosaveInterval(int milliseconds)
@@ -276,6 +284,7 @@ void MainWindow::shutdown()
     // Read-aloud and rendering end before anything is saved: both are
     // asked to stop first, so that they wind down together. The window
     // goes at once; a rendering finishes the chapters it has begun.
+    m_sweepStop.request_stop();
     m_speech->stop();
     m_audio->requestStop();
     m_site->requestStop();
@@ -295,6 +304,7 @@ void MainWindow::shutdown()
     m_nameSearch->waitForFinished();
     m_mining->waitForFinished();
     m_update->waitForFinished();
+    m_sweep.waitForFinished();
     m_display.settings.pageWidth = m_view->model().geometry().pageWidth();
     (void)m_display.save();
     (void)m_annotations->save();

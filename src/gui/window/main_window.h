@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QFuture>
 #include <QMainWindow>
 #include <QTimer>
 
 #include <filesystem>
 #include <memory>
+#include <stop_token>
 
 #include "core/library/chapter.h"
 #include "core/library/recent_paths.h"
@@ -142,6 +144,9 @@ private:
     QMenu* m_recentMenu = nullptr;
     QTimer m_autosave;
     QTimer m_newsTimer;
+    // The start-up sweep of temporary files that killed writers left.
+    std::stop_source m_sweepStop;
+    QFuture<std::size_t> m_sweep;
     int m_autosaveMs = kAutosaveMilliseconds;
     bool m_closing = false;
     bool m_shutDown = false;

@@ -411,5 +411,38 @@ TEST(ChapterFile, ATemporaryFileInUseOrYoungIsNeverRemoved)
     ::close(held->fd);
 }
 
+TEST(ChapterFile, TheSweepBelowAFolderReachesEveryLevelButFollowsNoLink)
+{
+    test::TempDir dir;
+    test::TempDir outside;
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    const auto abandon = [&](const fs::path& folder) {
+        fs::create_directories(folder);
+        auto made = platform::createTemporaryBeside(folder / "0001_x.xml", platform::FileAccess::Default);
+        EXPECT_TRUE(made.ok());
+        ::close(made->fd);
+        fs::last_write_time(made->path, old);
+        return made->path;
+    };
+    const std::vector<fs::path> stale{abandon(dir.path()), abandon(dir / "藏书库/小说/书"),
+                                      abandon(dir / "音频/藏书库/小说/书")};
+    const fs::path beyondLink = abandon(outside.path());
+    fs::create_directory_symlink(outside.path(), dir / "藏书库/链接");
+    fs::create_directory_symlink(dir.path(), dir / "藏书库/小说/回环");  // a loop
+    auto held = platform::createTemporaryBeside(dir / "藏书库/小说/书/0002_y.xml", platform::FileAccess::Default);
+    ASSERT_TRUE(held.ok());
+    fs::last_write_time(held->path, old);
+
+    std::stop_source stopped;
+    stopped.request_stop();
+    EXPECT_EQ(platform::removeStaleTemporaryFilesBelow(dir.path(), stopped.get_token()), 0u);
+    EXPECT_EQ(platform::removeStaleTemporaryFilesBelow(dir.path()), stale.size());
+    for (const fs::path& path : stale)
+        EXPECT_FALSE(fs::exists(path)) << path;
+    EXPECT_TRUE(fs::exists(beyondLink));
+    EXPECT_TRUE(fs::exists(held->path));
+    ::close(held->fd);
+}
+
 }  // namespace
 }  // namespace veyla::library
