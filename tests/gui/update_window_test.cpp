@@ -15,6 +15,7 @@
 #include "gui/update/update_controller.h"
 #include "gui/window/main_window.h"
 #include "gui_fixture.h"
+#include "support/test_support.h"
 #include "support/local_http_server.h"
 
 using namespace veyla;
@@ -65,6 +66,7 @@ private slots:
     void catalogueWindowIsMadeOnceAndDownloadsWithProgress();
     void failedDownloadSaysSo();
     void closingDuringADownloadStopsItAndLeavesNoPartialFile();
+    void officialSiteOpensThePublishersSiteInTheBrowser();
 };
 
 void UpdateWindowTest::withoutSiteNothingIsAskedAndTheUserIsTold()
@@ -169,6 +171,37 @@ void UpdateWindowTest::closingDuringADownloadStopsItAndLeavesNoPartialFile()
                      !item.path().filename().string().starts_with(".veyla-write"),
                  item.path().c_str());
     QVERIFY(session.fixture.messages.isEmpty());
+}
+
+void UpdateWindowTest::officialSiteOpensThePublishersSiteInTheBrowser()
+{
+    // The desktop's opener, replaced on PATH by one that notes what it was given.
+    test::TempDir bin;
+    const fs::path opened = bin / "opened.txt";
+    test::writeBytes(bin / "xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + opened.string() + "'\n");
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray(bin.path().c_str()) + ':' + path);
+    {
+        Session session("http://publisher.example/veyla");
+        QVERIFY(session.waitIdle());
+        session.fixture.messages.clear();
+        for (const int command : {kOfficialSite, kOfficialSiteMenu})
+            session.trigger(command);
+        QTRY_COMPARE_WITH_TIMEOUT(test::readBytes(opened),
+                                  std::string("http://publisher.example/veyla/\nhttp://publisher.example/veyla/\n"),
+                                  kWaitMs);
+        QVERIFY(session.fixture.messages.isEmpty());
+    }
+    {
+        // Without a site nothing is opened, and the status bar says why.
+        fs::remove(opened);
+        Session session("");
+        session.trigger(kOfficialSite);
+        QTest::qWait(200);
+        QVERIFY(!fs::exists(opened));
+    }
+    qputenv("PATH", path);
 }
 
 QTEST_MAIN(UpdateWindowTest)
