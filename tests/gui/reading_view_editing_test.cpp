@@ -307,6 +307,20 @@ void ReadingViewEditingTest::theSpokenHighlightStaysOnItsCharactersAfterAReflow(
     view.followSpeech(1, 300);
     const auto caret = view.model().caret().position;
     QCOMPARE(QChar(view.model().document().paragraphs[1].lines[caret.line].glyphs[caret.glyph].ch), paragraph[300]);
+    // A window made narrower, then full screen and back, breaks the lines
+    // again each time; the highlight stays on the piece.
+    const auto lineCount = [&] { return view.model().document().paragraphs[1].lines.size(); };
+    std::size_t before = lineCount();
+    window->resize(420, window->height());
+    QTRY_VERIFY(lineCount() > before);
+    QCOMPARE(spokenCharacters(view, 1), paragraph.mid(300, 5));
+    before = lineCount();
+    QVERIFY(window->router().trigger(kFullScreen));
+    QTRY_VERIFY(lineCount() != before);  // the screen's width, whatever it is here
+    QCOMPARE(spokenCharacters(view, 1), paragraph.mid(300, 5));
+    QVERIFY(window->router().trigger(kFullScreen));
+    QTRY_COMPARE(lineCount(), before);
+    QCOMPARE(spokenCharacters(view, 1), paragraph.mid(300, 5));
 }
 
 void ReadingViewEditingTest::theSpokenHighlightFollowsItsParagraphAfterEdits()
