@@ -3,6 +3,9 @@
 // the shown window, and files given on the command line ("Open with Veyla").
 #include <QAbstractButton>
 #include <QFile>
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
@@ -104,6 +107,17 @@ void DesktopStartTest::qtStandardTextsAreChinese()
         captions << action->text().section(u'\t', 0, 0);
     QVERIFY2(captions.contains(u"复制(&C)"_s), qPrintable(captions.join(u", "_s)));
     QVERIFY2(captions.contains(u"粘贴(&P)"_s), qPrintable(captions.join(u", "_s)));
+    // The file dialogs of 导入小说 and the like (Qt's own, as on a desktop without a portal).
+    QFileDialog files(nullptr, u"导入小说"_s);
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.setAcceptMode(QFileDialog::AcceptOpen);
+    QStringList texts;
+    for (const QLabel* label : files.findChildren<QLabel*>())
+        texts << label->text();
+    for (const QAbstractButton* button : files.findChildren<QAbstractButton*>())
+        texts << button->text();
+    for (const QString& expected : {u"查找范围："_s, u"文件名称(&N)："_s, u"打开(&O)"_s, u"取消"_s})
+        QVERIFY2(texts.contains(expected), qPrintable(texts.join(u", "_s)));
 }
 
 void DesktopStartTest::missingTranslationsLeaveQtsOwnTexts()
