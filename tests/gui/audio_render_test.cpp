@@ -31,6 +31,22 @@ namespace {
 
 constexpr int kRenderWaitMs = 60000;
 
+// Blocks the rendering engine in its first chapter until released.
+struct Gate {
+    std::promise<void> release;
+    std::shared_future<void> released{release.get_future().share()};
+    std::atomic<int> entered{0};
+
+    void install(FakeSpeechEngine& engine)
+    {
+        engine.setSynthesisHook([this, released = released](std::u16string_view, std::size_t) {
+            ++entered;
+            released.wait();
+        });
+    }
+};
+
+
 // A book whose folder and second chapter have blanks in their names.
 struct Book {
     GuiFixture fixture;
@@ -63,6 +79,18 @@ struct Book {
     {
         return QTest::qWaitFor([&] { return !audio().isBusy(); }, kRenderWaitMs);
     }
+    // Starts rendering with a fake engine that gate holds in the first
+    // chapter; the engine once the chapter is being rendered, else null.
+    FakeSpeechEngine* renderHeldBy(Gate& gate) const
+    {
+        auto fake = std::make_unique<FakeSpeechEngine>();
+        FakeSpeechEngine* engine = fake.get();
+        gate.install(*fake);
+        audio().setEngine(std::move(fake));
+        if (!renderBook() || !QTest::qWaitFor([&] { return gate.entered.load() == 1; }, kRenderWaitMs))
+            return nullptr;
+        return engine;
+    }
     QString dialogText() const { return audio().dialog()->findChild<QLabel*>(u"message"_s)->text(); }
     QPushButton* button(const QString& name) const { return audio().dialog()->findChild<QPushButton*>(name); }
 };
@@ -74,21 +102,6 @@ bool isCompleteWav(const fs::path& path)
     return info && info->formatTag == 1 && info->dataSize > 0 &&
            info->dataOffset + info->dataSize == info->fileSize && info->riffSize + 8 == info->fileSize;
 }
-
-// Blocks the rendering engine in its first chapter until released.
-struct Gate {
-    std::promise<void> release;
-    std::shared_future<void> released{release.get_future().share()};
-    std::atomic<int> entered{0};
-
-    void install(FakeSpeechEngine& engine)
-    {
-        engine.setSynthesisHook([this, released = released](std::u16string_view, std::size_t) {
-            ++entered;
-            released.wait();
-        });
-    }
-};
 
 }  // namespace
 
@@ -157,12 +170,8 @@ void AudioRenderTest::chapterItemRendersFromThatChapterOn()
 void AudioRenderTest::stopDuringTheFirstChapterKeepsItWholeAndRendersNoMore()
 {
     Book book;
-    auto fake = std::make_unique<FakeSpeechEngine>();
     Gate gate;
-    gate.install(*fake);
-    book.audio().setEngine(std::move(fake));
-    QVERIFY(book.renderBook());
-    QTRY_COMPARE(gate.entered.load(), 1);
+    QVERIFY(book.renderHeldBy(gate) != nullptr);
     QTRY_COMPARE(book.dialogText(), u"第一章"_s);
     book.button(u"stop"_s)->click();
     QCOMPARE(book.dialogText(), u"正在停止生成..."_s);
@@ -179,13 +188,9 @@ void AudioRenderTest::stopDuringTheFirstChapterKeepsItWholeAndRendersNoMore()
 void AudioRenderTest::secondStartWhileRenderingIsRefused()
 {
     Book book;
-    auto fake = std::make_unique<FakeSpeechEngine>();
-    FakeSpeechEngine* engine = fake.get();
     Gate gate;
-    gate.install(*fake);
-    book.audio().setEngine(std::move(fake));
-    QVERIFY(book.renderBook());
-    QTRY_COMPARE(gate.entered.load(), 1);
+    FakeSpeechEngine* engine = book.renderHeldBy(gate);
+    QVERIFY(engine != nullptr);
     QVERIFY(book.fixture.messages.isEmpty());
     QVERIFY(book.window->router().trigger(kRenderBookAudio));
     QCOMPARE(book.fixture.messages.size(), 1);
@@ -217,12 +222,8 @@ void AudioRenderTest::closingTheWindowWhileRenderingLeavesOnlyWholeFiles()
 void AudioRenderTest::closingTheWindowHidesItBeforeTheChapterIsDone()
 {
     Book book;
-    auto fake = std::make_unique<FakeSpeechEngine>();
     Gate gate;
-    gate.install(*fake);
-    book.audio().setEngine(std::move(fake));
-    QVERIFY(book.renderBook());
-    QTRY_COMPARE(gate.entered.load(), 1);
+    QVERIFY(book.renderHeldBy(gate) != nullptr);
     MakeAudioDialog* dialog = book.audio().dialog();
     QVERIFY(book.window->isVisible() && dialog->isVisible());
     // The chapter being rendered is held until both windows are gone from
