@@ -46,7 +46,6 @@ struct Gate {
     }
 };
 
-
 // A book whose folder and second chapter have blanks in their names.
 struct Book {
     GuiFixture fixture;
