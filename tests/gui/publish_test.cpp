@@ -5,9 +5,13 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QPushButton>
 #include <QTest>
 
 #include <sys/stat.h>
+
+#include <atomic>
+#include <future>
 
 #include "../core/publish/fake_transport.h"
 #include "core/library/chapter_file.h"
@@ -195,6 +199,55 @@ private slots:
         QCOMPARE(QString::fromStdU16String(first->paragraphs.at(0).text()).trimmed(), u"第二回的正文"_s);
         QTRY_COMPARE(window->library().selectedPath(), chapters[0]);
         QVERIFY(fixture.messages.isEmpty());
+    }
+
+    void stoppingWhileReadingPostsKeepsWhatWasRead()
+    {
+        GuiFixture fixture;
+        fixture.addChapter("小说/0001_西游记/0001_第一回.xml", u"诗曰"_s);
+        auto window = fixture.startWindow();
+        FakeTransport fake;
+        auto& publishing = window->publishing();
+        publishing.setTransportFactory([&] { return std::make_unique<ForwardingTransport>(fake); });
+        QVERIFY(publishing.setSites(oneSite()));
+        const auto book = fixture.library() / "小说/0001_西游记";
+        QVERIFY(publish::writePostListCache(book, {{30, u"第二回"}, {31, u"第三回"}}).ok());
+        QVERIFY(publishing.showPosts(fixture.library(), book));
+        BlogPostsDialog* dialog = publishing.postsDialog();
+        dialog->checkAll();
+        auto* stop = dialog->findChild<QPushButton*>(u"stopReading"_s);
+        QVERIFY(stop != nullptr && !stop->isEnabled());
+
+        // The first post comes back; the second is held on the wire until
+        // 停止 has been pressed, which cuts it short.
+        const auto post = [](const char* title) {
+            return FakeTransport::result(std::string("<value><struct><member><name>post_title</name><value><string>") +
+                                         title + "</string></value></member><member><name>post_content</name>"
+                                                 "<value><string>正文</string></value></member></struct></value>");
+        };
+        fake.answer(post("第二回"));
+        std::promise<void> release;
+        std::shared_future<void> released = release.get_future().share();
+        std::atomic<bool> asked{false};
+        fake.script.push_back([&, released](const platform::HttpRequest&) -> Result<platform::HttpResponse> {
+            asked = true;
+            released.wait();
+            return FakeTransport::xml(post("第三回"));
+        });
+        QSignalSpy fetched(&publishing, &PublishController::postsFetched);
+        QVERIFY(publishing.fetchPosts(dialog->checkedPosts()));
+        QTRY_VERIFY(asked.load());
+        QVERIFY(stop->isEnabled());
+        stop->click();
+        release.set_value();
+        QVERIFY(fetched.wait(30000));
+        const auto chapters = fetched.first().at(1).value<std::vector<std::filesystem::path>>();
+        QCOMPARE(chapters, std::vector<std::filesystem::path>{book / "0002_第二回.xml"});
+        QCOMPARE(fake.requests.size(), std::size_t{2});
+        QVERIFY(!std::filesystem::exists(book / "0003_第三回.xml"));
+        QVERIFY(fixture.messages.isEmpty());
+        QTRY_VERIFY(!stop->isEnabled());
+        QVERIFY(window->statusBar()->currentMessage().startsWith(u"已停止读取"_s));
     }
 
     void aBlogWithoutTheCategoryIsSaidAndNothingIsWritten()

@@ -24,6 +24,9 @@ BlogPostsDialog::BlogPostsDialog(QWidget* parent) : QDialog(parent)
     m_fetch = new QPushButton(u"读取"_s, this);
     m_fetch->setObjectName(u"fetchPosts"_s);
     m_fetch->setDefault(true);
+    m_stop = new QPushButton(u"停止"_s, this);
+    m_stop->setObjectName(u"stopReading"_s);
+    m_stop->setEnabled(false);
     auto* close = new QPushButton(u"关闭"_s, this);
 
     auto* buttons = new QHBoxLayout;
@@ -31,6 +34,7 @@ BlogPostsDialog::BlogPostsDialog(QWidget* parent) : QDialog(parent)
     buttons->addWidget(m_refresh);
     buttons->addStretch();
     buttons->addWidget(m_fetch);
+    buttons->addWidget(m_stop);
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_category);
@@ -40,6 +44,10 @@ BlogPostsDialog::BlogPostsDialog(QWidget* parent) : QDialog(parent)
 
     connect(m_all, &QPushButton::clicked, this, &BlogPostsDialog::checkAll);
     connect(m_refresh, &QPushButton::clicked, this, &BlogPostsDialog::refreshRequested);
+    connect(m_stop, &QPushButton::clicked, this, [this] {
+        m_stop->setEnabled(false);
+        emit stopRequested();
+    });
     connect(m_fetch, &QPushButton::clicked, this, [this] {
         auto posts = checkedPosts();
         if (!posts.empty())
@@ -71,6 +79,7 @@ void BlogPostsDialog::setBusy(bool busy)
 {
     for (QPushButton* button : {m_fetch, m_refresh, m_all})
         button->setEnabled(!busy);
+    m_stop->setEnabled(busy);
 }
 
 std::vector<publish::RemotePost> BlogPostsDialog::checkedPosts() const

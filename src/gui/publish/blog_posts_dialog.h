@@ -31,6 +31,8 @@ public:
 signals:
     void refreshRequested();
     void fetchRequested(const std::vector<publish::RemotePost>& posts);
+    // "停止": the reading going on ends after the post being read.
+    void stopRequested();
 
 private:
     QLabel* m_category = nullptr;
@@ -38,6 +40,7 @@ private:
     QPushButton* m_fetch = nullptr;
     QPushButton* m_refresh = nullptr;
     QPushButton* m_all = nullptr;
+    QPushButton* m_stop = nullptr;
 };
 
 }  // namespace veyla::gui

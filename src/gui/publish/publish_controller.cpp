@@ -168,6 +168,10 @@ bool PublishController::showPosts(const std::filesystem::path& libraryFolder, co
         connect(m_postsDialog, &BlogPostsDialog::refreshRequested, this, [this] { listPosts(true); });
         connect(m_postsDialog, &BlogPostsDialog::fetchRequested, this,
                 [this](const std::vector<publish::RemotePost>& posts) { fetchPosts(posts); });
+        connect(m_postsDialog, &BlogPostsDialog::stopRequested, this, [this] {
+            requestStop();
+            emit status(u"正在停止读取……"_s);
+        });
     }
     if (m_busy) {
         emit status(u"正在与博客通信，请稍候"_s);
@@ -253,6 +257,10 @@ void PublishController::readBackFinished()
     if (m_postsDialog != nullptr)
         m_postsDialog->setBusy(false);
     if (back.listing) {
+        if (!back.status && m_stop && back.status.code() == ErrorCode::Cancelled) {
+            emit status(u"已停止读取文章列表"_s);
+            return;
+        }
         if (!back.status) {
             warn(u"无法读取文章列表："_s + callError(back.status.error()));
             return;
@@ -275,12 +283,16 @@ void PublishController::readBackFinished()
         }
         written.push_back(*path);
     }
-    if (failure.isEmpty() && !back.status)
+    // A request cut short by 停止 is no failure: what was read is kept.
+    const bool stopped = m_stop && (back.status || back.status.code() == ErrorCode::Cancelled);
+    if (failure.isEmpty() && !back.status && !stopped)
         failure = u"无法读取文章："_s + callError(back.status.error());
     if (!written.empty())
         emit postsFetched(m_postsFolder, written);
     if (!failure.isEmpty())
         warn(failure);
+    else if (stopped)
+        emit status(u"已停止读取，已读取文章：%1 篇"_s.arg(written.size()));
     else
         emit status(u"已读取文章：%1 篇"_s.arg(written.size()));
 }
