@@ -25,7 +25,7 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "resources", "control", "eng")
-DEFAULT_SOURCE = os.path.join(HERE, "..", "..", "..", "shared", "corpus", "vocab", "skywind3000-ECDICT",
+DEFAULT_SOURCE = os.path.join(HERE, "..", "..", "shared", "corpus", "vocab", "skywind3000-ECDICT",
                               "ecdict-tagged.csv")
 LEVELS = [("1junior", "zk"), ("2high", "gk"), ("3CET4", "cet4"), ("4CET6", "cet6"),
           ("5kaoyan", "ky"), ("6toefl", "toefl"), ("7SAT", "gre")]
