@@ -15,6 +15,14 @@ bool isClosingPunctuation(char16_t ch)
     return kClosing.find(ch) != std::u16string_view::npos;
 }
 
+bool isWordCharacter(char16_t ch)
+{
+    if (ch < 0x80)
+        return (ch >= u'a' && ch <= u'z') || (ch >= u'A' && ch <= u'Z') || (ch >= u'0' && ch <= u'9') || ch == u'\'';
+    // Latin letters with accents (Latin-1 Supplement to Latin Extended-B), not × and ÷.
+    return ch >= 0xC0 && ch < 0x250 && ch != 0xD7 && ch != 0xF7;
+}
+
 double LayoutEngine::glyphAdvance(char16_t ch, double size, int spacingPercent)
 {
     return (spacingPercent / 100.0 + (ch >= 256 ? 1.0 : 0.5)) * size;
@@ -65,6 +73,8 @@ namespace {
 class LineBreaker {
 public:
     static constexpr int kMostHanging = 3;
+    // A Western word longer than this is broken where the line ends.
+    static constexpr std::size_t kLongestWordMoved = 30;
 
     LineBreaker(const LayoutEngine& engine, ParagraphBox& paragraph)
         : m_engine(engine), m_paragraph(paragraph), m_size(static_cast<std::uint16_t>(engine.lineSize(paragraph)))
@@ -85,13 +95,14 @@ public:
             return;
         }
         if (!m_pending.empty() && m_engine.lineIsFull(m_width, m_paragraph.lines.empty())) {
-            // A few closing marks hang past the page width; a long run of them breaks anyway.
+            // A few closing marks (or a blank, which is not seen) hang past the
+            // page width; a long run of them breaks anyway.
             const bool hangs = m_engine.params().lineStart == LineStartRule::NoClosingPunctuation &&
-                               isClosingPunctuation(glyph.ch) && m_hanging < kMostHanging;
+                               (isClosingPunctuation(glyph.ch) || glyph.ch == u' ') && m_hanging < kMostHanging;
             if (hangs)
                 ++m_hanging;
             else
-                endLine(m_softEnd, true);
+                breakLine(wordStart(glyph));
         }
         m_pending.push_back(glyph);
         m_width += m_engine.advance(glyph, m_paragraph);
@@ -100,6 +111,32 @@ public:
     void finish() { endLine(m_softEnd, false); }
 
 private:
+    // Where the line may end when next does not fit: before the word next
+    // goes on, when that word began on this line after something else;
+    // else after everything pending.
+    std::size_t wordStart(const GlyphNode& next) const
+    {
+        const std::size_t all = m_pending.size();
+        if (m_engine.params().lineStart != LineStartRule::NoClosingPunctuation || !isWordCharacter(next.ch))
+            return all;
+        std::size_t start = all;
+        while (start > 0 && isWordCharacter(m_pending[start - 1].ch))
+            --start;
+        return start > 0 && all - start <= kLongestWordMoved ? start : all;
+    }
+
+    // Ends the line after the first keep pending glyphs; the rest begin the next line.
+    void breakLine(std::size_t keep)
+    {
+        std::vector<GlyphNode> moved(m_pending.begin() + static_cast<std::ptrdiff_t>(keep), m_pending.end());
+        m_pending.resize(keep);
+        endLine(m_softEnd, true);
+        for (const GlyphNode& glyph : moved) {
+            m_pending.push_back(glyph);
+            m_width += m_engine.advance(glyph, m_paragraph);
+        }
+    }
+
     // Ends the current line with end; the next line continues it after a soft break.
     void endLine(const GlyphNode& end, bool soft)
     {

@@ -34,6 +34,9 @@ enum class LineStartRule { AnyCharacter, NoClosingPunctuation };
 // Whether ch may not start a line under LineStartRule::NoClosingPunctuation:
 // closing and pausing punctuation, Chinese and Western (，。、；：？！）」』》 …).
 bool isClosingPunctuation(char16_t ch);
+// Whether ch belongs to a Western word, which under that rule is not split
+// across lines: Latin letters (with accents), digits and the apostrophe.
+bool isWordCharacter(char16_t ch);
 
 // The values layout depends on, in pixels.
 struct LayoutParams {
@@ -45,8 +48,9 @@ struct LayoutParams {
     int leftMargin = 120;       // x of the text column
     int topMargin = 50;         // y of the first paragraph
     int indentCount = 2;        // first lines of body text start indentCount text sizes to the right
-    // Closing punctuation never starts a line: it stays at the end of the
-    // line before, even past the page width (display only; files keep no trace).
+    // Closing punctuation (and a blank) never starts a line: it stays at the
+    // end of the line before, even past the page width; and a Western word
+    // moves to the next line whole (display only; files keep no trace).
     LineStartRule lineStart = LineStartRule::NoClosingPunctuation;
 };
 

@@ -93,7 +93,7 @@ QWidget* PresetDialog::makeFontGroup(const view::DisplaySettings& settings)
     m_rightSpacing = spinBox(group, u"rightSpacing"_s, 0, kLargestSpacing, 0);
     m_font = fontList(group, u"fontName"_s, settings.fontName);
     m_codeFont = fontList(group, u"codeFontName"_s, settings.codeFontName);
-    m_lineStart = new QCheckBox(u"标点不放在行首（避头尾）"_s, group);
+    m_lineStart = new QCheckBox(u"标点不放在行首，英文单词不断开"_s, group);
     m_lineStart->setObjectName(u"noPunctuationAtLineStart"_s);
     m_lineStart->setChecked(settings.noPunctuationAtLineStart);
     auto* wider = new QPushButton(u"增大页宽"_s, group);

@@ -287,6 +287,8 @@ TEST(Layout, ClosingPunctuationStaysAtTheEndOfTheLineBefore)
         {"full stop and closing quote", eighteen + u"。」下", {eighteen + u"。」", u"下"}},
         {"on a continuation line", eighteen + twenty + u"！下", {eighteen, twenty + u"！", u"下"}},
         {"Western marks", eighteen + u"),x", {eighteen + u"),", u"x"}},
+        // A blank ends the line rather than starting the next.
+        {"blank", eighteen + u" x", {eighteen + u" ", u"x"}},
         // An opening mark may start a line.
         {"opening quote", eighteen + u"「下", {eighteen, u"「下"}},
         // A long run of marks breaks after three.
@@ -296,6 +298,48 @@ TEST(Layout, ClosingPunctuationStaysAtTheEndOfTheLineBefore)
         EXPECT_EQ(linesOf(engine, c.text), c.lines) << c.name;
     engine.params().lineStart = LineStartRule::AnyCharacter;
     EXPECT_EQ(linesOf(engine, eighteen + u"，下"), (std::vector<std::u16string>{eighteen, u"，下"}));
+}
+
+TEST(Layout, WesternWordsMoveToTheNextLineWhole)
+{
+    LayoutEngine engine(smallParams());
+    const std::u16string sixteen(16, u'字');
+    const std::u16string longWord = u"Pneumonoultramicroscopicsilicovolcanoconiosis";
+    struct Case {
+        const char* name;
+        std::u16string text;
+        std::u16string secondLineStart;  // the whole word that did not fit
+    };
+    const Case cases[] = {
+        {"plain word", sixteen + u" hello world", u"hello"},
+        {"apostrophe", sixteen + u" don't stop", u"don't"},
+        {"accented letters", sixteen + u" déjà vu", u"déjà"},
+        {"digits", sixteen + u" 12345678", u"12345678"},
+        {"after Chinese without a blank", sixteen + u"字Watson", u"Watson"},
+    };
+    for (const auto& c : cases) {
+        const auto lines = linesOf(engine, c.text);
+        ASSERT_GE(lines.size(), 2u) << c.name;
+        std::u16string joined;
+        for (const auto& line : lines)
+            joined += line;
+        EXPECT_EQ(joined, c.text) << c.name;
+        EXPECT_EQ(lines[1].substr(0, c.secondLineStart.size()), c.secondLineStart) << c.name;
+        EXPECT_FALSE(isWordCharacter(lines[0].back())) << c.name;
+    }
+    // A word that fills a whole line, or of which more than 30 characters
+    // are on the line already, is broken where the line ends.
+    for (const std::u16string& text : {longWord + longWord + longWord, u"ab " + longWord}) {
+        const auto kept = linesOf(engine, text);
+        engine.params().lineStart = LineStartRule::AnyCharacter;
+        EXPECT_EQ(kept, linesOf(engine, text));
+        engine.params().lineStart = LineStartRule::NoClosingPunctuation;
+    }
+    // The plain rule breaks inside words.
+    engine.params().lineStart = LineStartRule::AnyCharacter;
+    const auto plain = linesOf(engine, sixteen + u" hello world");
+    EXPECT_TRUE(isWordCharacter(plain[0].back()));
+    EXPECT_TRUE(isWordCharacter(plain[1].front()));
 }
 
 }  // namespace
