@@ -35,11 +35,11 @@ void CommandRoutingTest::everyCommandHasOneActionWithItsCaption()
     GuiFixture fixture;
     auto window = fixture.startWindow();
     CommandRouter& router = window->router();
-    for (const auto& spec : commandTable()) {
-        QAction* action = router.action(spec.id);
-        QVERIFY2(action != nullptr, qPrintable(QString::number(spec.id)));
-        if (!spec.caption.isEmpty() && spec.id != kNewsFace)
-            QCOMPARE(action->text(), spec.caption);
+    for (const auto& entry : commandTable()) {
+        QAction* action = router.action(entry.id);
+        QVERIFY2(action != nullptr, qPrintable(QString::number(entry.id)));
+        if (!entry.caption.isEmpty() && entry.id != kNewsFace)
+            QCOMPARE(action->text(), entry.caption);
     }
     // Captions keep their trailing blanks.
     QCOMPARE(router.action(kSearchTitles)->text(), u"搜索 书名或章节名 "_s);
@@ -58,10 +58,10 @@ void CommandRoutingTest::commandsWithoutHandlersAreShownDisabled()
     for (int id : {kNewChapter, kNewFolder, kRenameItem, kDeleteItem, kImportNovel, kSaveChapter, kBookmarks, kExit,
                    kNewsLink})
         QVERIFY2(router.action(id)->isEnabled(), qPrintable(QString::number(id)));
-    for (const auto& spec : commandTable()) {
-        if (!router.isBound(spec.id)) {
-            QVERIFY2(!router.action(spec.id)->isEnabled(), qPrintable(QString::number(spec.id)));
-            QVERIFY(!router.trigger(spec.id));
+    for (const auto& entry : commandTable()) {
+        if (!router.isBound(entry.id)) {
+            QVERIFY2(!router.action(entry.id)->isEnabled(), qPrintable(QString::number(entry.id)));
+            QVERIFY(!router.trigger(entry.id));
         }
     }
     // Unbound ribbon controls are present and disabled, never hidden.

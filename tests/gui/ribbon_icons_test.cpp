@@ -38,10 +38,10 @@ std::set<QRgb> inkColours(const QIcon& icon, int size, QIcon::Mode mode = QIcon:
 }
 
 // Commands whose pictures are colour swatches made by their owners.
-bool showsSwatch(const CommandSpec& spec)
+bool showsSwatch(const CommandSpec& entry)
 {
-    return (spec.id >= kSchemeWhite && spec.id <= kSchemeBlack) || spec.id == kTextColour ||
-           spec.id == kBackgroundColour || spec.id == kHighlightColour;
+    return (entry.id >= kSchemeWhite && entry.id <= kSchemeBlack) || entry.id == kTextColour ||
+           entry.id == kBackgroundColour || entry.id == kHighlightColour;
 }
 
 }  // namespace
@@ -61,14 +61,14 @@ private slots:
 void RibbonIconsTest::everyRibbonButtonHasAVendoredIcon()
 {
     QStringList missing;
-    for (const CommandSpec& spec : commandTable()) {
-        const bool button = spec.kind == ControlKind::Button || spec.kind == ControlKind::Toggle ||
-                            spec.kind == ControlKind::Colour;
-        if (spec.ribbonTab.isEmpty() || !button || showsSwatch(spec) || (spec.id >= kLookBlue && spec.id <= kLookAqua))
+    for (const CommandSpec& entry : commandTable()) {
+        const bool button = entry.kind == ControlKind::Button || entry.kind == ControlKind::Toggle ||
+                            entry.kind == ControlKind::Colour;
+        if (entry.ribbonTab.isEmpty() || !button || showsSwatch(entry) || (entry.id >= kLookBlue && entry.id <= kLookAqua))
             continue;
-        const CommandIconSpec* icon = findCommandIcon(spec.id);
+        const CommandIconSpec* icon = findCommandIcon(entry.id);
         if (icon == nullptr || !hasVendoredIcon(QString::fromLatin1(icon->vendored)))
-            missing << u"%1 %2"_s.arg(spec.id).arg(spec.caption.isEmpty() ? spec.toolTip : spec.caption);
+            missing << u"%1 %2"_s.arg(entry.id).arg(entry.caption.isEmpty() ? entry.toolTip : entry.caption);
     }
     QVERIFY2(missing.isEmpty(), qPrintable(u"no icon in src/gui/icons/command_icons.cpp for: "_s + missing.join(u", "_s)));
 }

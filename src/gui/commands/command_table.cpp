@@ -127,9 +127,9 @@ const std::vector<CommandSpec>& commandTable()
 
 const CommandSpec* findCommandSpec(int id)
 {
-    for (const auto& spec : commandTable()) {
-        if (spec.id == id)
-            return &spec;
+    for (const auto& entry : commandTable()) {
+        if (entry.id == id)
+            return &entry;
     }
     return nullptr;
 }

@@ -66,22 +66,22 @@ constexpr std::array kCommandIcons = {
 
 const CommandIconSpec* findCommandIcon(int id)
 {
-    for (const auto& spec : kCommandIcons) {
-        if (spec.id == id)
-            return &spec;
+    for (const auto& entry : kCommandIcons) {
+        if (entry.id == id)
+            return &entry;
     }
     return nullptr;
 }
 
 QIcon commandIcon(int id, const QColor& colour)
 {
-    const CommandIconSpec* spec = findCommandIcon(id);
-    if (spec == nullptr)
+    const CommandIconSpec* entry = findCommandIcon(id);
+    if (entry == nullptr)
         return tintedIcon(u"point"_s, colour);
-    const QIcon vendored = tintedIcon(QString::fromLatin1(spec->vendored), colour);
-    if (*spec->themeName == '\0')
+    const QIcon vendored = tintedIcon(QString::fromLatin1(entry->vendored), colour);
+    if (*entry->themeName == '\0')
         return vendored;
-    return QIcon::fromTheme(QString::fromLatin1(spec->themeName), vendored);
+    return QIcon::fromTheme(QString::fromLatin1(entry->themeName), vendored);
 }
 
 QIcon lookIcon(int id)

@@ -16,7 +16,7 @@ struct CommandIconSpec {
     const char* themeName;
 };
 
-// The spec of a command, or nullptr when the table has none.
+// The icon entry of a command, or nullptr when the table has none.
 const CommandIconSpec* findCommandIcon(int id);
 
 // The icon of a command: the desktop theme's icon when the theme has one,

@@ -92,12 +92,12 @@ void RibbonGroup::addControl(QWidget* control)
 RibbonBar::RibbonBar(CommandRouter& router, QWidget* parent) : QTabWidget(parent), m_router(router)
 {
     setDocumentMode(true);
-    for (const auto& spec : commandTable()) {
-        if (spec.ribbonTab.isEmpty())
+    for (const auto& entry : commandTable()) {
+        if (entry.ribbonTab.isEmpty())
             continue;
-        QWidget* control = makeControl(spec);
-        group(spec.ribbonTab, spec.ribbonGroup)->addControl(control);
-        m_controls[spec.id] = control;
+        QWidget* control = makeControl(entry);
+        group(entry.ribbonTab, entry.ribbonGroup)->addControl(control);
+        m_controls[entry.id] = control;
     }
     tintIcons();
     setFixedHeight(sizeHint().height());
@@ -160,31 +160,31 @@ RibbonGroup* RibbonBar::group(const QString& tab, const QString& caption)
     return found->second;
 }
 
-QWidget* RibbonBar::makeControl(const CommandSpec& spec)
+QWidget* RibbonBar::makeControl(const CommandSpec& entry)
 {
-    QAction* action = m_router.action(spec.id);
+    QAction* action = m_router.action(entry.id);
     QWidget* control = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
     case ControlKind::Combo: {
         auto* combo = new QComboBox(this);
         combo->setMinimumWidth(110);
-        combo->setToolTip(spec.caption.isEmpty() ? spec.toolTip : spec.caption);
-        connect(combo, &QComboBox::activated, this, [this, id = spec.id] { m_router.trigger(id); });
+        combo->setToolTip(entry.caption.isEmpty() ? entry.toolTip : entry.caption);
+        connect(combo, &QComboBox::activated, this, [this, id = entry.id] { m_router.trigger(id); });
         control = combo;
         break;
     }
     case ControlKind::Spin: {
         auto* spin = new QSpinBox(this);
         spin->setRange(0, 100);
-        spin->setPrefix(spec.caption + u' ');
-        connect(spin, &QSpinBox::editingFinished, this, [this, id = spec.id] { m_router.trigger(id); });
+        spin->setPrefix(entry.caption + u' ');
+        connect(spin, &QSpinBox::editingFinished, this, [this, id = entry.id] { m_router.trigger(id); });
         control = spin;
         break;
     }
     case ControlKind::Label: {
-        auto* label = new QLabel(spec.caption, this);
+        auto* label = new QLabel(entry.caption, this);
         label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-        connect(label, &QLabel::linkActivated, this, [this, id = spec.id] { m_router.trigger(id); });
+        connect(label, &QLabel::linkActivated, this, [this, id = entry.id] { m_router.trigger(id); });
         control = label;
         break;
     }
@@ -192,25 +192,25 @@ QWidget* RibbonBar::makeControl(const CommandSpec& spec)
         auto* button = new QToolButton(this);
         QColor background;
         QColor text;
-        if (schemeColours(spec.id, background, text))
+        if (schemeColours(entry.id, background, text))
             action->setIcon(schemeIcon(background, text));
-        else if (spec.id >= kLookBlue && spec.id <= kLookAqua)
-            action->setIcon(lookIcon(spec.id));
+        else if (entry.id >= kLookBlue && entry.id <= kLookAqua)
+            action->setIcon(lookIcon(entry.id));
         else if (action->icon().isNull())
-            m_tinted.push_back({spec.id, spec.ribbonTab, 0});
+            m_tinted.push_back({entry.id, entry.ribbonTab, 0});
         button->setDefaultAction(action);
-        button->setToolButtonStyle(spec.caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+        button->setToolButtonStyle(entry.caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
         button->setAutoRaise(true);
         button->setIconSize(QSize(18, 18));
         control = button;
         break;
     }
     }
-    if (spec.kind == ControlKind::Combo || spec.kind == ControlKind::Spin || spec.kind == ControlKind::Label) {
+    if (entry.kind == ControlKind::Combo || entry.kind == ControlKind::Spin || entry.kind == ControlKind::Label) {
         control->setEnabled(action->isEnabled());
         connect(action, &QAction::enabledChanged, control, &QWidget::setEnabled);
     }
-    control->setObjectName(u"command-"_s + QString::number(spec.id));
+    control->setObjectName(u"command-"_s + QString::number(entry.id));
     return control;
 }
 

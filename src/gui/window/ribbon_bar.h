@@ -48,7 +48,7 @@ protected:
 private:
     void tintIcons();
     RibbonGroup* group(const QString& tab, const QString& caption);
-    QWidget* makeControl(const struct CommandSpec& spec);
+    QWidget* makeControl(const struct CommandSpec& entry);
 
     CommandRouter& m_router;
     std::map<QString, QHBoxLayout*> m_pages;

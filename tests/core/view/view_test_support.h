@@ -43,10 +43,10 @@ struct ParagraphSpec {
 inline library::Chapter chapterOf(const std::vector<ParagraphSpec>& paragraphs)
 {
     library::Chapter chapter;
-    for (const auto& spec : paragraphs) {
+    for (const auto& entry : paragraphs) {
         library::Paragraph paragraph;
-        paragraph.code = spec.code;
-        paragraph.runs.push_back({spec.text, {}});
+        paragraph.code = entry.code;
+        paragraph.runs.push_back({entry.text, {}});
         chapter.paragraphs.push_back(std::move(paragraph));
     }
     return chapter;
