@@ -164,7 +164,7 @@ void DisplayController::bindSchemeCommands()
         });
     }
     m_router.bind(kRandomColours, [this] {
-        m_display.random.seed(static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch()));
+        m_display.random = view::RandomEngine(static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch()));
         m_display.schemes.randomise(m_display.random);
         repaintAll();
     });
