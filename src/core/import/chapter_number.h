@@ -41,7 +41,7 @@ inline constexpr long long kNoNumber = -1;
 
 // The numbers a chapter title carries.
 struct TitleNumbers {
-    // 第二卷, 第三部, 第一集, 第四篇, 卷二, 卷之三, Book II, Part 2, Volume 3.
+    // 第二卷, 第三部, 第一集, 第四篇, 卷二, 卷之三, Book II, Part Two, Volume 3.
     long long volume = kNoNumber;
     // 第三章, 第一○回, 第2节, Chapter 3, CHAPTER III, Letter 4, or a title that
     // starts with a numeral standing alone ("12", "十二、…", "XII.").

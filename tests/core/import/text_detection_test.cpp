@@ -15,9 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string randomBytes(std::size_t size, unsigned seed)
+std::string randomBytes(std::size_t size, unsigned start)
 {
-    std::mt19937 random(seed);
+    std::mt19937 random(start);
     std::string bytes(size, '\0');
     for (char& b : bytes)
         b = static_cast<char>(random() & 0xFF);
@@ -78,8 +78,8 @@ TEST(TextDetection, RandomDataAndPicturesAreStillRefused)
 {
     test::TempDir dir;
     std::vector<std::pair<std::string, std::string>> files;
-    for (unsigned seed = 1; seed <= 5; ++seed)
-        files.emplace_back("random " + std::to_string(seed), randomBytes(4096 * seed, seed));
+    for (unsigned n = 1; n <= 5; ++n)
+        files.emplace_back("random " + std::to_string(n), randomBytes(4096 * n, n));
     files.emplace_back("PNG", test::readBytes(fs::path(VEYLA_SOURCE_DIR) / "resources/control/IMG/Pram/默认/01.png"));
     files.emplace_back("JPEG-like", "\xFF\xD8\xFF\xE0" + std::string("\0\x10JFIF\0\x01\x01", 9) + randomBytes(20000, 9));
     // NULs between letters: UTF-16 without a mark, or a database file.

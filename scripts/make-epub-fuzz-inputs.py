@@ -48,7 +48,7 @@ def xhtml(title, body):
 
 
 def entry(name, method=zipfile.ZIP_DEFLATED):
-    """An entry with a fixed date, so that the seeds come out the same each run."""
+    """An entry with a fixed date, so that the inputs come out the same each run."""
     info = zipfile.ZipInfo(name, date_time=(2020, 1, 1, 0, 0, 0))
     info.compress_type = method
     return info
